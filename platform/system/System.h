@@ -89,6 +89,9 @@ TDateTime EncodeDate(Word year, Word month, Word day);
 bool TryEncodeDate(Word year, Word month, Word day, TDateTime& result) noexcept;
 TDateTime EncodeTime(Word hour, Word min, Word sec, Word msec);
 // The calendar date of the integer part (the time of day is dropped: −0.5 is 1899-12-30).
+// The serial is first rounded to whole milliseconds, so a time that rounds up to midnight
+// belongs to the next day, in step with DecodeTime. A serial before 0001-01-01, NaN or an
+// infinity gives year, month and day 0.
 void DecodeDate(TDateTime date, Word& year, Word& month, Word& day);
 void DecodeTime(TDateTime time, Word& hour, Word& min, Word& sec, Word& msec);
 // 1 = Sunday … 7 = Saturday.
