@@ -24,6 +24,9 @@ struct TClassInfo;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// A component cannot take the name it is given (not an identifier, or taken by a sibling).
+class EComponentError : public EConvertError { using EConvertError::EConvertError; };
+
 // ---------------------------------------------------------------------------------------
 // Enumeration names, found by argument-dependent lookup: declare them next to the
 // enumeration with KVB_ENUM_NAMES(TFigType, "ftNoFigs", "ftNum", ...).
@@ -69,6 +72,11 @@ struct TPropInfo {
     const TEnumInfo* Enum = nullptr;       // Enum and Set
     const TClassInfo* RefClass = nullptr;  // Object and Component: the class the value must be
     Int64 MinValue = 0, MaxValue = 0;      // Integer and Char: the range the type can hold
+    // Float: the width of the stored type (32, 64 or 80 bits), so that the writer writes the
+    // shortest text that reads back to exactly the same value and the reader rounds only once.
+    std::uint8_t FloatBits = 80;
+    // False for a property derived from others (the writer leaves it out; the reader accepts it).
+    bool Stored = true;
 
     // Integer, Boolean (0/1), Char, Enum (ordinal), Set (bits), Color.
     std::function<Int64(const TPersistent*)> GetOrd;
@@ -169,7 +177,8 @@ public:
 
     TComponent* Owner() const noexcept { return owner_; }
     const std::string& Name() const noexcept { return name_; }
-    // Raises EConvertError for a name that is not an identifier or is taken by a sibling.
+    // Raises EComponentError (an EConvertError) for a name that is not an identifier or is
+    // taken by a sibling; the empty name is allowed.
     void SetName(const std::string& value);
     int ComponentCount() const noexcept { return static_cast<int>(components_.size()); }
     TComponent* Components(int index) const;
@@ -187,12 +196,34 @@ public:
     void FreeNotification(TComponent* component);
     void RemoveFreeNotification(TComponent* component);
 
-    // Called once, after the whole layout this component belongs to has been read.
+    // Called once, after the whole layout this component belongs to has been read; lowers
+    // csLoading.
     virtual void Loaded();
+    // Told when a free-notification partner is destroyed (opRemove), and when a component is
+    // inserted into or removed from this owner. The base forgets a destroyed partner; it does not
+    // pass the news on to the owned components: whoever keeps a reference to a component asks
+    // for its free notification.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
-    // Event bindings made by name from a layout (property name -> method name), kept so that
-    // the writer can write them back.
+    // Raises csDestroying. A descendant whose destructor needs its owned components gone while
+    // its own parts still exist calls Destroying() and DestroyComponents() first.
+    void Destroying() noexcept;
+    // Frees the owned components, the last created first.
+    void DestroyComponents() noexcept;
+
+    // The hooks through which a layout nests components without knowing controls. The reader
+    // calls SetParentComponent with the component whose block encloses the new one (the base
+    // ignores it; a control takes it as its Parent).
+    virtual void SetParentComponent(TComponent* parent);
+    // The component this one is nested in when written (the base: none).
+    virtual TComponent* GetParentComponent() const;
+    // Calls proc for every component written as a block inside this one, in creation order. The
+    // base hands over the components Root owns whose GetParentComponent() is this one, and for
+    // Root itself also those that have no parent component.
+    virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
+
+    // Event bindings made by name from a layout (property path -> method name, a binding of
+    // the same property replacing the earlier one), kept so that the writer can write them back.
     void RecordEventBinding(const std::string& property, const std::string& method);
     const std::vector<std::pair<std::string, std::string>>& EventBindings() const noexcept {
         return eventBindings_;
@@ -254,6 +285,8 @@ public:
     TClassBuilder& Float(const char* name, G get, S set) {
         using T = std::remove_cvref_t<std::invoke_result_t<G, const C*>>;
         TPropInfo p = Base(name, TPropKind::Float);
+        static_assert(std::is_floating_point_v<T>);
+        p.FloatBits = sizeof(T) == sizeof(float) ? 32 : sizeof(T) == sizeof(double) ? 64 : 80;
         p.GetFloat = [get](const TPersistent* o) { return static_cast<Extended>(std::invoke(get, Self(o))); };
         p.SetFloat = [set](TPersistent* o, Extended v) { std::invoke(set, Self(o), static_cast<T>(v)); };
         return Add(std::move(p));
@@ -361,6 +394,12 @@ public:
                 return (obj->*method)(std::forward<A>(args)...);
             });
         }});
+        return *this;
+    }
+
+    // Marks the property added last as derived from others: layouts do not store it.
+    TClassBuilder& NotStored() {
+        if (!info_.OwnProps.empty()) info_.OwnProps.back().Stored = false;
         return *this;
     }
 

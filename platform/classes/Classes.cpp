@@ -1,0 +1,280 @@
+#include "platform/classes/Classes.h"
+
+#include <algorithm>
+#include <deque>
+#include <mutex>
+#include <unordered_map>
+
+namespace kvb {
+
+namespace {
+
+char Lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool SameText(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+std::string LowerCopy(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = Lower(c);
+    return r;
+}
+
+bool IsIdent(std::string_view s) noexcept {
+    if (s.empty()) return false;
+    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (!alpha(s[0])) return false;
+    return std::all_of(s.begin() + 1, s.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
+}
+
+// Class information lives as long as the process; a deque keeps every entry where it was put.
+struct Registry {
+    std::mutex mutex;
+    std::deque<TClassInfo> infos;
+    std::unordered_map<std::string, const TClassInfo*> byName;  // lower-case names
+};
+
+Registry& TheRegistry() {
+    static Registry registry;
+    return registry;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+int TEnumInfo::IndexOf(std::string_view name) const noexcept {
+    for (std::size_t i = 0; i < Names.size(); ++i)
+        if (SameText(Names[i], name)) return static_cast<int>(i);
+    return -1;
+}
+
+bool TClassInfo::InheritsFrom(const TClassInfo& other) const noexcept {
+    for (const TClassInfo* c = this; c != nullptr; c = c->Parent)
+        if (c == &other) return true;
+    return false;
+}
+
+const TPropInfo* TClassInfo::FindProp(std::string_view name) const noexcept {
+    // The most derived declaration wins, so a class may republish a property of its parent.
+    for (const TClassInfo* c = this; c != nullptr; c = c->Parent)
+        for (const TPropInfo& p : c->OwnProps)
+            if (SameText(p.Name, name)) return &p;
+    return nullptr;
+}
+
+std::vector<const TPropInfo*> TClassInfo::AllProps() const {
+    std::vector<const TClassInfo*> chain;
+    for (const TClassInfo* c = this; c != nullptr; c = c->Parent) chain.push_back(c);
+    std::vector<const TPropInfo*> result;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        for (const TPropInfo& p : (*it)->OwnProps)
+            if (FindProp(p.Name) == &p) result.push_back(&p);
+    return result;
+}
+
+const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const noexcept {
+    for (const TClassInfo* c = this; c != nullptr; c = c->Parent)
+        for (const TMethodInfo& m : c->OwnMethods)
+            if (SameText(m.Name, name)) return &m;
+    return nullptr;
+}
+
+const TClassInfo& DefineClass(TClassInfo info) {
+    Registry& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    const TClassInfo& stored = r.infos.emplace_back(std::move(info));
+    // The first class of a name keeps it, so a later namesake cannot take over what layouts
+    // already create.
+    r.byName.emplace(LowerCopy(stored.Name), &stored);
+    return stored;
+}
+
+const TClassInfo* FindClass(std::string_view name) noexcept {
+    Registry& r = TheRegistry();
+    std::string key;
+    try {
+        key = LowerCopy(name);
+    } catch (...) {
+        return nullptr;
+    }
+    std::lock_guard lock(r.mutex);
+    auto it = r.byName.find(key);
+    return it == r.byName.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------------------------------
+
+const TClassInfo& TObject::StaticClassInfo() {
+    static const TClassInfo& info = DefineClass(TClassInfo{"TObject", nullptr, {}, {}, {}});
+    return info;
+}
+
+const TClassInfo& TPersistent::StaticClassInfo() {
+    static const TClassInfo& info =
+        DefineClass(TClassBuilder<TPersistent>("TPersistent", &TObject::StaticClassInfo()).Build());
+    return info;
+}
+
+void TPersistent::Assign(TPersistent* Source) {
+    if (Source == nullptr)
+        throw EConvertError("Cannot assign a nil to a " + ClassName());
+    Source->AssignTo(this);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) {
+    throw EConvertError("Cannot assign a " + ClassName() + " to a " +
+                        (Dest != nullptr ? Dest->ClassName() : std::string("nil")));
+}
+
+// ---------------------------------------------------------------------------------------
+
+const TClassInfo& TComponent::StaticClassInfo() {
+    static const TClassInfo& info =
+        DefineClass(TClassBuilder<TComponent>("TComponent", &TPersistent::StaticClassInfo()).Build());
+    return info;
+}
+
+TComponent::TComponent(TComponent* AOwner) {
+    if (AOwner != nullptr) AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    Destroying();
+    // Partners first, while this component is still in its owner's list.
+    std::vector<TComponent*> partners;
+    partners.swap(freeNotifies_);
+    for (TComponent* p : partners) {
+        auto& back = p->freeNotifies_;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        p->Notification(this, opRemove);
+    }
+    DestroyComponents();
+    if (owner_ != nullptr) owner_->RemoveComponent(this);
+}
+
+void TComponent::Destroying() noexcept { state_.Include(csDestroying); }
+
+void TComponent::DestroyComponents() noexcept {
+    while (!components_.empty()) {
+        TComponent* c = components_.back();
+        // Taken out quietly: the owner is going, and partners hear of it from c itself.
+        components_.pop_back();
+        c->owner_ = nullptr;
+        delete c;
+    }
+}
+
+TComponent* TComponent::Components(int index) const {
+    if (index < 0 || index >= ComponentCount())
+        throw EInvalidOperation("List index out of bounds (" + std::to_string(index) + ")");
+    return components_[static_cast<std::size_t>(index)];
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const noexcept {
+    if (name.empty()) return nullptr;
+    for (TComponent* c : components_)
+        if (SameText(c->name_, name)) return c;
+    return nullptr;
+}
+
+void TComponent::SetName(const std::string& value) {
+    if (value == name_) return;
+    if (!value.empty() && !IsIdent(value))
+        throw EComponentError("'" + value + "' is not a valid component name");
+    if (owner_ != nullptr && !value.empty()) {
+        TComponent* other = owner_->FindComponent(value);
+        if (other != nullptr && other != this)
+            throw EComponentError("A component named " + value + " already exists");
+    }
+    name_ = value;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+    if (component == nullptr || component->owner_ == this) return;
+    if (!component->name_.empty() && FindComponent(component->name_) != nullptr)
+        throw EComponentError("A component named " + component->name_ + " already exists");
+    if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);
+    components_.push_back(component);
+    component->owner_ = this;
+    if (state_.Contains(csDesigning)) component->SetDesigning(true);
+    Notification(component, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+    if (component == nullptr || component->owner_ != this) return;
+    Notification(component, opRemove);
+    // Usually the last one goes (reverse creation order), so search from the back.
+    auto it = std::find(components_.rbegin(), components_.rend(), component);
+    if (it != components_.rend()) components_.erase(std::next(it).base());
+    component->owner_ = nullptr;
+}
+
+void TComponent::SetDesigning(bool value) {
+    if (value)
+        state_.Include(csDesigning);
+    else
+        state_.Exclude(csDesigning);
+    for (TComponent* c : components_) c->SetDesigning(value);
+}
+
+void TComponent::SetLoading(bool value) noexcept {
+    if (value)
+        state_.Include(csLoading);
+    else
+        state_.Exclude(csLoading);
+}
+
+void TComponent::FreeNotification(TComponent* component) {
+    if (component == nullptr || component == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end())
+        freeNotifies_.push_back(component);
+    auto& back = component->freeNotifies_;
+    if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
+    state_.Include(csFreeNotification);
+    component->state_.Include(csFreeNotification);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+    if (component == nullptr) return;
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
+                        freeNotifies_.end());
+    auto& back = component->freeNotifies_;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+}
+
+void TComponent::Loaded() { state_.Exclude(csLoading); }
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    // Both sides forget the link, so neither list keeps a pointer the other may outlive.
+    if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
+}
+
+void TComponent::SetParentComponent(TComponent*) {}
+
+TComponent* TComponent::GetParentComponent() const { return nullptr; }
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    if (root == nullptr) return;
+    // A copy, so that proc may do what it likes with the list.
+    const std::vector<TComponent*> owned = root->components_;
+    for (TComponent* c : owned) {
+        TComponent* parent = c->GetParentComponent();
+        if (parent == this || (parent == nullptr && this == root)) proc(c);
+    }
+}
+
+void TComponent::RecordEventBinding(const std::string& property, const std::string& method) {
+    for (auto& [prop, meth] : eventBindings_)
+        if (SameText(prop, property)) {
+            meth = method;
+            return;
+        }
+    eventBindings_.emplace_back(property, method);
+}
+
+}  // namespace kvb
