@@ -1,57 +1,32 @@
 // The canvas's text operations: cell fill, anti-aliased glyphs blended in the font colour,
-// underline and strike-out, all clipped to the surface and the clip rectangle.
+// underline and strike-out, all clipped to the canvas's clip rectangle.
 #include <algorithm>
 #include <limits>
 
 #include "platform/graphics/Graphics.h"
+#include "platform/graphics/raster/Raster.h"
 #include "platform/graphics/text/FontFace.h"
 
 namespace kvb {
 
 namespace {
 
-// Coordinates are widened to 64 bits so that a text cell near the ends of the Integer range
-// neither overflows nor wraps.
-struct Box {
-    Int64 left, top, right, bottom;
-    bool Empty() const noexcept { return left >= right || top >= bottom; }
-};
+using raster::Box;
+using raster::Intersect;
 
-Box Intersect(const Box& a, const Box& b) noexcept {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
-}
-
-void FillBox(const TSurface& s, const Box& b, std::uint32_t pixel) noexcept {
-    if (b.Empty()) return;
-    for (Int64 y = b.top; y < b.bottom; ++y)
-        std::fill_n(s.Bits + y * s.Stride + b.left, b.right - b.left, pixel);
-}
-
-// Exact 8-bit linear blend: dst + (src − dst) × a / 255, rounded, per channel.
-inline std::uint32_t Blend(std::uint32_t dst, std::uint32_t src, unsigned a) noexcept {
-    const unsigned na = 255 - a;
-    std::uint32_t out = 0xFF000000u;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const unsigned t = ((src >> shift) & 0xFFu) * a + ((dst >> shift) & 0xFFu) * na + 128;
-        out |= ((t + (t >> 8)) >> 8) << shift;
-    }
-    return out;
-}
-
-void DrawGlyph(const TSurface& s, const Box& clip, const text::Glyph& g, Int64 x, Int64 y,
+void DrawGlyph(const raster::Target& t, const Box& clip, const text::Glyph& g, Int64 x, Int64 y,
                std::uint32_t pixel) noexcept {
     const Box box = Intersect(clip, {x, y, x + g.Width, y + g.Height});
     if (box.Empty()) return;
-    for (Int64 row = box.top; row < box.bottom; ++row) {
-        const std::uint8_t* cov = g.Coverage.data() + (row - y) * g.Width + (box.left - x);
-        std::uint32_t* dst = s.Bits + row * s.Stride + box.left;
-        for (Int64 col = box.left; col < box.right; ++col, ++cov, ++dst) {
+    for (Int64 row = box.Y0; row < box.Y1; ++row) {
+        const std::uint8_t* cov = g.Coverage.data() + (row - y) * g.Width + (box.X0 - x);
+        std::uint32_t* dst = t.At(box.X0, row);
+        for (Int64 col = box.X0; col < box.X1; ++col, ++cov, ++dst) {
             const unsigned a = *cov;
             if (a == 255)
                 *dst = pixel;
             else if (a != 0)
-                *dst = Blend(*dst, pixel, a);
+                *dst = raster::BlendPixel(*dst, pixel, a);
         }
     }
 }
@@ -65,38 +40,41 @@ Integer ClampToInteger(Int64 v) noexcept {
 
 void TCanvas::TextOut(Integer X, Integer Y, const std::string& Text) {
     const text::FontFace& face = font_->Face();
+    // 64-bit coordinates: a cell near the ends of the Integer range neither overflows nor wraps.
     const Int64 width = face.TextWidth(Text);
     const Int64 x0 = X, y0 = Y;
     const Box cell{x0, y0, x0 + width, y0 + face.CellHeight()};
 
-    Box clip{0, 0, surface_.Width, surface_.Height};
-    if (clipSet_) clip = Intersect(clip, {clipRect_.Left, clipRect_.Top, clipRect_.Right, clipRect_.Bottom});
-    if (surface_.Bits != nullptr && !clip.Empty()) {
-        if (brush_->Style() == bsSolid) FillBox(surface_, Intersect(clip, cell), brush_->Pixel());
+    const raster::Target target = TCanvasAccess::TargetOf(*this);
+    if (!target.Empty()) {
+        if (brush_->Style() == bsSolid)
+            raster::FillBox(target, cell, raster::Ink::Copying(brush_->Pixel()));
 
         // Ink stays inside the rows of the cell, so a label never smears into the text above or
         // below it; horizontally an italic overhang may leave the cell.
-        const Box inkClip = Intersect(clip, {clip.left, cell.top, clip.right, cell.bottom});
-        const std::uint32_t pixel = font_->Pixel();
-        const Int64 baseline = y0 + face.Ascent();
-        // No glyph reaches further left of its pen position than its size.
-        const Int64 stopAt = inkClip.right + face.PixelSize() + face.CellHeight();
-        Int64 pen = x0;
+        const Box inkClip = Intersect(target.Clip, {target.Clip.X0, cell.Y0, target.Clip.X1, cell.Y1});
         if (!inkClip.Empty()) {
+            const std::uint32_t pixel = font_->Pixel();
+            const Int64 baseline = y0 + face.Ascent();
+            // No glyph starts further left of its pen position than the size of the font.
+            const Int64 stopAt = inkClip.X1 + face.PixelSize() + face.CellHeight();
+            Int64 pen = x0;
             for (const char ch : Text) {
                 if (pen >= stopAt) break;
                 const text::Glyph& g = face.CharGlyph(static_cast<unsigned char>(ch));
-                if (g.Width > 0) DrawGlyph(surface_, inkClip, g, pen + g.Left, baseline - g.Top, pixel);
+                if (g.Width > 0) DrawGlyph(target, inkClip, g, pen + g.Left, baseline - g.Top, pixel);
                 pen += g.Advance;
             }
             const TFontStyles style = font_->Style();
+            const raster::Ink ink = raster::Ink::Copying(pixel);
+            const Int64 thickness = face.LineThickness();
             if (style.Contains(fsUnderline)) {
                 const Int64 top = baseline + face.UnderlinePosition();
-                FillBox(surface_, Intersect(inkClip, {cell.left, top, cell.right, top + face.LineThickness()}), pixel);
+                raster::FillBox(target, Intersect(inkClip, {cell.X0, top, cell.X1, top + thickness}), ink);
             }
             if (style.Contains(fsStrikeOut)) {
                 const Int64 top = baseline - face.StrikeOutPosition();
-                FillBox(surface_, Intersect(inkClip, {cell.left, top, cell.right, top + face.LineThickness()}), pixel);
+                raster::FillBox(target, Intersect(inkClip, {cell.X0, top, cell.X1, top + thickness}), ink);
             }
         }
     }

@@ -191,23 +191,27 @@ private:
                     break;
                 }
             }
-            int weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-            FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-            FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-            s.SyntheticBold = bold && weight < FC_WEIGHT_DEMIBOLD;
-            s.SyntheticItalic = italic && slant == FC_SLANT_ROMAN;
-            if (familyOk && Openable(s)) source = std::move(s);
+            if (familyOk && Inspect(s, bold, italic)) source = std::move(s);
         }
         FcPatternDestroy(match);
         return source;
     }
 
-    // fontconfig's cache can name a file that has gone or that FreeType cannot read.
-    static bool Openable(const FontSource& s) {
+    // Opens the file the match names (fontconfig's cache can name a file that has gone or that
+    // FreeType cannot read) and asks the face itself whether it is bold or italic: what
+    // fontconfig reports for a match mixes in the values of the request.
+    static bool Inspect(FontSource& s, bool bold, bool italic) {
         FT_Face face = nullptr;
         if (FT_New_Face(Library(), s.File.c_str(), s.Index, &face) != 0) return false;
         const bool scalable = FT_IS_SCALABLE(face);
+        bool isBold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+        const bool isItalic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+        if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= 600)
+            isBold = true;
         FT_Done_Face(face);
+        s.SyntheticBold = bold && !isBold;
+        s.SyntheticItalic = italic && !isItalic;
         return scalable;
     }
 
