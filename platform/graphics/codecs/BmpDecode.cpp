@@ -139,6 +139,8 @@ void CheckKind(const Header& h) {
     }
     if (h.topDown && (h.compression == BI_RLE4 || h.compression == BI_RLE8))
         Fail("a run-length encoded bitmap cannot be top-down");
+    if (h.compression == BI_BITFIELDS)
+        for (std::uint32_t mask : h.masks) (void)Channel(mask, h.bitsPerPixel);  // refuses unusable masks early
     if (h.width > kBmpMaxDimension || h.height > kBmpMaxDimension) Fail("the dimensions are too large");
     if (std::uint64_t(h.width) * std::uint64_t(h.height) > kBmpMaxPixels) Fail("the dimensions are too large");
 }
@@ -301,8 +303,8 @@ BmpImage DecodeBmp(std::span<const std::uint8_t> file) {
     const Header h = ReadHeader(f);
     CheckKind(h);
     if (h.offBits < h.tableStart) Fail("the pixel data offset points into the headers");
-    if (h.offBits > f.Size()) Fail("the pixel data offset points past the end of the file");
     const std::vector<std::uint32_t> palette = ReadPalette(f, h);
+    if (h.offBits > f.Size()) Fail("the pixel data offset points past the end of the file");
 
     const std::uint64_t pixels = std::uint64_t(h.width) * std::uint64_t(h.height);
     const std::uint64_t dataBytes = f.Size() - h.offBits;

@@ -154,7 +154,8 @@ std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, Integer width, 
             }
         if (palette.empty()) palette.push_back(0xFF000000u);
         if (palette.size() > full) Fail("the palette has too many entries");
-        if (!o.WriteClrUsed) palette.resize(full, 0xFF000000u);
+        // A core header has no colours-used field: its palette is always complete.
+        if (!o.WriteClrUsed || o.Header == bhCore) palette.resize(full, 0xFF000000u);
     }
     const std::uint32_t headerSize = o.Header == bhCore ? 12 : o.Header == bhInfo ? 40 : o.Header == bhV4 ? 108 : 124;
 
