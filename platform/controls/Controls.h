@@ -34,6 +34,7 @@ class TMenuItem;
 class TApplication;
 class TScreen;
 class THost;
+struct TLayoutOptions;
 
 // ---------------------------------------------------------------------------------------
 // Enumerations and sets of the control framework
@@ -372,12 +373,20 @@ public:
     TControlPeer* Peer() const noexcept { return peer_.get(); }
     // True while a host is delivering an event to this control or to one of its handlers.
     bool InDispatch() const noexcept { return dispatchDepth_ > 0; }
+    // Turns false when the control is destroyed; lets a caller notice that a handler it ran
+    // deleted the control.
+    std::shared_ptr<const bool> AliveFlag() const noexcept { return alive_; }
+    // Release was called: the control gets no more input and goes soon.
+    bool Released() const noexcept { return released_; }
     // Makes or drops the native counterpart; the framework calls these as forms show.
     virtual void CreatePeer();
     virtual void DestroyPeer();
 
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // A layout nests controls in windowed controls: the enclosing block becomes the Parent.
+    void SetParentComponent(TComponent* parent) override;
+    TComponent* GetParentComponent() const override;
 
 protected:
     virtual void Click();
@@ -395,6 +404,8 @@ protected:
     virtual void Resize();
     // A property the native side shows changed.
     void PeerPropertiesChanged();
+    // Caption changed.
+    virtual void TextChanged();
     // The font changed (including through ParentFont); repaints by default.
     virtual void FontChanged();
     // Called on the parent's font and colour changes for ParentFont/ParentColor children.
@@ -402,10 +413,13 @@ protected:
     virtual void ParentColorChanged();
     void SetPeer(std::unique_ptr<TControlPeer> peer);
 
+    // Runs f as the delivery of a host event to this control: exceptions go to the
+    // application, and the control may be deleted inside f.
+    template <class F> void Dispatch(F&& f);
+
 private:
     friend class TWinControl;
     class DispatchScope;
-    template <class F> void Dispatch(F&& f);
 
     TWinControl* parent_ = nullptr;
     Integer left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -429,6 +443,7 @@ private:
     Integer tag_ = 0;
     bool clicked_ = false;  // a left button went down on the control and is still held
     bool updatingFont_ = false;
+    bool released_ = false;
     int dispatchDepth_ = 0;
     std::shared_ptr<bool> alive_;
     std::unique_ptr<TControlPeer> peer_;
@@ -576,10 +591,13 @@ public:
     };
     TGeometry Geometry() const noexcept;
 
+    void Loaded() override;
+
 protected:
     virtual void Change();
 
 private:
+    void Normalize();
     TScrollBarKind kind_ = sbHorizontal;
     Integer min_ = 0, max_ = 100, pageSize_ = 0, position_ = 0;
     Integer smallChange_ = 1, largeChange_ = 1;
@@ -610,6 +628,7 @@ public:
 
 protected:
     void FontChanged() override;
+    void TextChanged() override;
 
 private:
     void AdjustSize();
@@ -660,6 +679,10 @@ public:
     // Fires OnClick for an enabled item; hosts call it when the user chooses the item.
     // Handler exceptions go to the application.
     virtual void Click();
+
+    // A layout nests items in a menu or in another item.
+    void SetParentComponent(TComponent* parent) override;
+    TComponent* GetParentComponent() const override;
 
 private:
     friend class TMenu;
@@ -760,6 +783,7 @@ public:
     void Close();
 
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // Host side: the user asked the window to close.
     void HostCloseRequest();
@@ -768,6 +792,7 @@ protected:
     // Reads a stored layout into this form (the form is the layout's root), then fires
     // OnCreate. Derived forms call it from their constructor.
     void LoadLayout(std::string_view text);
+    void LoadLayout(std::string_view text, const TLayoutOptions& options);
     virtual void DoCreate();
     virtual void DoShow();
     // Multiplies positions, sizes and font heights of the form and its controls by M / D.
@@ -834,6 +859,7 @@ public:
     void ReleaseLater(TComponent* component);
     // Deletes what was released and is no longer in use.
     void FreeReleased();
+    bool ReleasePending() const noexcept { return !released_.empty(); }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
