@@ -164,6 +164,7 @@ void TComponent::DestroyComponents() noexcept {
         TComponent* c = components_.back();
         // Taken out quietly: the owner is going, and partners hear of it from c itself.
         components_.pop_back();
+        if (!c->name_.empty()) byName_.erase(LowerCopy(c->name_));
         c->owner_ = nullptr;
         delete c;
     }
@@ -177,9 +178,12 @@ TComponent* TComponent::Components(int index) const {
 
 TComponent* TComponent::FindComponent(std::string_view name) const noexcept {
     if (name.empty()) return nullptr;
-    for (TComponent* c : components_)
-        if (SameText(c->name_, name)) return c;
-    return nullptr;
+    try {
+        auto it = byName_.find(LowerCopy(name));
+        return it == byName_.end() ? nullptr : it->second;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void TComponent::SetName(const std::string& value) {
@@ -191,6 +195,10 @@ void TComponent::SetName(const std::string& value) {
         if (other != nullptr && other != this)
             throw EComponentError("A component named " + value + " already exists");
     }
+    if (owner_ != nullptr) {
+        if (!value.empty()) owner_->byName_[LowerCopy(value)] = this;
+        if (!name_.empty() && !SameText(name_, value)) owner_->byName_.erase(LowerCopy(name_));
+    }
     name_ = value;
 }
 
@@ -199,6 +207,7 @@ void TComponent::InsertComponent(TComponent* component) {
     if (!component->name_.empty() && FindComponent(component->name_) != nullptr)
         throw EComponentError("A component named " + component->name_ + " already exists");
     if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);
+    if (!component->name_.empty()) byName_[LowerCopy(component->name_)] = component;
     components_.push_back(component);
     component->owner_ = this;
     if (state_.Contains(csDesigning)) component->SetDesigning(true);
@@ -211,6 +220,7 @@ void TComponent::RemoveComponent(TComponent* component) {
     // Usually the last one goes (reverse creation order), so search from the back.
     auto it = std::find(components_.rbegin(), components_.rend(), component);
     if (it != components_.rend()) components_.erase(std::next(it).base());
+    if (!component->name_.empty()) byName_.erase(LowerCopy(component->name_));
     component->owner_ = nullptr;
 }
 

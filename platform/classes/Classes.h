@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/system/Sets.h"
@@ -70,7 +71,11 @@ struct TPropInfo {
     std::string Name;
     TPropKind Kind{};
     const TEnumInfo* Enum = nullptr;       // Enum and Set
-    const TClassInfo* RefClass = nullptr;  // Object and Component: the class the value must be
+    const TClassInfo* RefClass = nullptr;  // Object: the class of the sub-object
+    // Component: the class the referenced component must be, asked for only when needed, since
+    // classes may refer to each other (or to themselves) while their information is being built.
+    const TClassInfo& (*RefClassOf)() = nullptr;
+    const TClassInfo* ReferenceClass() const { return RefClass ? RefClass : RefClassOf ? &RefClassOf() : nullptr; }
     Int64 MinValue = 0, MaxValue = 0;      // Integer and Char: the range the type can hold
     // Float: the width of the stored type (32, 64 or 80 bits), so that the writer writes the
     // shortest text that reads back to exactly the same value and the reader rounds only once.
@@ -233,6 +238,9 @@ private:
     TComponent* owner_ = nullptr;
     std::string name_;
     std::vector<TComponent*> components_;
+    // The named owned components by lower-case name, so that names stay unique and are found
+    // in constant time however many components a layout makes.
+    std::unordered_map<std::string, TComponent*> byName_;
     std::vector<TComponent*> freeNotifies_;
     TComponentState state_;
     std::vector<std::pair<std::string, std::string>> eventBindings_;
@@ -362,7 +370,7 @@ public:
     TClassBuilder& Component(const char* name, G get, S set) {
         using P = std::remove_cvref_t<std::remove_pointer_t<std::invoke_result_t<G, const C*>>>;
         TPropInfo p = Base(name, TPropKind::Component);
-        p.RefClass = &P::StaticClassInfo();
+        p.RefClassOf = &P::StaticClassInfo;
         p.GetObj = [get](const TPersistent* o) -> TPersistent* {
             return const_cast<P*>(static_cast<const P*>(std::invoke(get, Self(o))));
         };
