@@ -57,6 +57,8 @@ void TFastFourier::RaiseError(const char* what) const {
 void TFastFourier::Reallocate(Integer n, double weightFill) {
     const auto count = static_cast<std::size_t>(n);
     std::unique_ptr<double[]> data, weights, twiddles, backTwiddles;
+    std::unique_ptr<std::uint32_t[]> swaps;
+    Integer swapCount = 0;
     try {
         data = AllocateArray<double>(2 * count);
         weights = AllocateArray<double>(count);
@@ -66,6 +68,8 @@ void TFastFourier::Reallocate(Integer n, double weightFill) {
             backTwiddles = AllocateArray<double>(2 * count);
             fft::FillTwiddles(backTwiddles.get(), n, -1);
         }
+        swaps = AllocateArray<std::uint32_t>(count);
+        swapCount = fft::FillSwaps(swaps.get(), n);
     } catch (const std::bad_alloc&) {
         RaiseError("not enough memory on heap");
     } catch (const EOutOfMemory&) {
@@ -77,6 +81,8 @@ void TFastFourier::Reallocate(Integer n, double weightFill) {
     weights_ = std::move(weights);
     twiddles_ = std::move(twiddles);
     backTwiddles_ = std::move(backTwiddles);
+    swaps_ = std::move(swaps);
+    swapCount_ = swapCount;
     n_ = n;
 }
 
@@ -217,10 +223,13 @@ void TFastFourier::BackwardTransform() noexcept { ComplexFFT(-1); }
 void TFastFourier::ComplexFFT(Integer direction) noexcept {
     double* d = data_.get();
     const bool backward = direction < 0;
-    if (backward && backTwiddles_)
-        fft::Transform(d, n_, backTwiddles_.get(), false);
-    else
-        fft::Transform(d, n_, twiddles_.get(), backward);
+    fft::Plan plan{twiddles_.get(), swaps_.get(), swapCount_};
+    if (backward && backTwiddles_) {
+        plan.twiddles = backTwiddles_.get();
+        fft::Transform(d, n_, plan, false);
+    } else {
+        fft::Transform(d, n_, plan, backward);
+    }
     if (backward) {
         const double n = n_;
         const std::size_t count = 2 * static_cast<std::size_t>(n_);

@@ -29,23 +29,17 @@ using Int = std::int32_t;
 // Complex points per cache block: 64 KiB of data, well inside the second-level cache.
 constexpr Int kBlock = 1 << 12;
 
-// ---------------------------------------------------------------------------------------
-// Bit-reversal permutation: the same set of pair swaps as the textbook loop (each index pair
-// swapped once, when the reversed index is the larger), so the result is the same permutation.
+// Bit-reversal permutation: the textbook loop swaps each pair (i, rev(i)) once, when the
+// reversed index is the larger; the pairs are listed once per size, so the transform runs the
+// same swaps without the data-dependent branches of computing them.
 
-void BitReverse(double* d, Int n) noexcept {
-    Int j = 0;
-    for (Int i = 0; i < n; ++i) {
-        if (j > i) {
-            std::swap(d[2 * i], d[2 * j]);
-            std::swap(d[2 * i + 1], d[2 * j + 1]);
-        }
-        Int m = n >> 1;
-        while (m >= 1 && (j & m) != 0) {
-            j ^= m;
-            m >>= 1;
-        }
-        j |= m;
+void BitReverse(double* d, const std::uint32_t* pairs, Int count) noexcept {
+    for (Int p = 0; p < count; ++p) {
+        double* a = d + 2 * static_cast<std::size_t>(pairs[2 * p]);
+        double* b = d + 2 * static_cast<std::size_t>(pairs[2 * p + 1]);
+        const __m128d x = _mm_loadu_pd(a);
+        _mm_storeu_pd(a, _mm_loadu_pd(b));
+        _mm_storeu_pd(b, x);
     }
 }
 
@@ -152,10 +146,31 @@ KVB_AVX void Single256(double* d, Int h, const double* tw, Int lo, Int hi) noexc
     }
 }
 
+// Stages 1 and 2 on groups of four neighbouring points x0..x3: stage 1 pairs (x0,x1) and
+// (x2,x3), stage 2 pairs (x0,x2) and (x1,x3); the halves are regrouped between the stages.
+template <bool Conj>
+KVB_AVX void FirstPair256(double* d, const double* tw1, const double* tw2, Int lo, Int hi) noexcept {
+    const __m256d w1 = _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(tw1));
+    const __m256d w2 = _mm256_loadu_pd(tw2);
+    for (Int base = lo; base < hi; base += 4) {
+        double* p = d + 2 * static_cast<std::ptrdiff_t>(base);
+        const __m256d x01 = _mm256_loadu_pd(p);
+        const __m256d x23 = _mm256_loadu_pd(p + 4);
+        __m256d a = _mm256_permute2f128_pd(x01, x23, 0x20);  // x0, x2
+        __m256d b = _mm256_permute2f128_pd(x01, x23, 0x31);  // x1, x3
+        Butterfly256<Conj>(a, b, w1);
+        __m256d c = _mm256_permute2f128_pd(a, b, 0x20);  // x0, x1
+        __m256d e = _mm256_permute2f128_pd(a, b, 0x31);  // x2, x3
+        Butterfly256<Conj>(c, e, w2);
+        _mm256_storeu_pd(p, c);
+        _mm256_storeu_pd(p + 4, e);
+    }
+}
+
 template <bool Conj>
 KVB_AVX void Pair256(double* d, Int h, const double* tw1, const double* tw2, Int lo, Int hi) noexcept {
     if (h < 2) {
-        Pair128<Conj>(d, h, tw1, tw2, lo, hi);
+        FirstPair256<Conj>(d, tw1, tw2, lo, hi);
         return;
     }
     for (Int base = lo; base < hi; base += 4 * h) {
@@ -239,13 +254,32 @@ bool FillTwiddles(double* table, Int n, int direction) noexcept {
     return symmetric;
 }
 
-void Transform(double* data, Int n, const double* twiddles, bool conjugate) noexcept {
+Int FillSwaps(std::uint32_t* pairs, Int n) noexcept {
+    Int count = 0;
+    Int j = 0;
+    for (Int i = 0; i < n; ++i) {
+        if (j > i) {
+            pairs[2 * count] = static_cast<std::uint32_t>(i);
+            pairs[2 * count + 1] = static_cast<std::uint32_t>(j);
+            ++count;
+        }
+        Int m = n >> 1;
+        while (m >= 1 && (j & m) != 0) {
+            j ^= m;
+            m >>= 1;
+        }
+        j |= m;
+    }
+    return count;
+}
+
+void Transform(double* data, Int n, const Plan& plan, bool conjugate) noexcept {
     if (n <= 1) return;
-    BitReverse(data, n);
+    BitReverse(data, plan.swaps, plan.swapCount);
     if (conjugate)
-        Stages<true>(data, n, twiddles);
+        Stages<true>(data, n, plan.twiddles);
     else
-        Stages<false>(data, n, twiddles);
+        Stages<false>(data, n, plan.twiddles);
 }
 
 }  // namespace kvb::fft

@@ -79,6 +79,9 @@ private:
     // Empty unless sin(−x) differs from −sin(x) for one of the stage angles on this machine; the
     // backward twiddles are then not the exact conjugates and get a table of their own.
     std::unique_ptr<double[]> backTwiddles_;
+    // The pair swaps of the bit-reversal permutation, listed once per size.
+    std::unique_ptr<std::uint32_t[]> swaps_;
+    Integer swapCount_ = 0;
 };
 
 namespace fourier_testing {

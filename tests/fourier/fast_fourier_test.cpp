@@ -93,7 +93,7 @@ TEST_F(FastFourier, AllocationFailureReportsAndKeepsComponentUsable) {
     fft.SetSpectrumSize(8);
     FillRamp();
     const std::vector<double> before = Snapshot(fft);
-    for (int successes : {0, 1, 2}) {  // buffer, user weights, twiddle table
+    for (int successes : {0, 1, 2, 3}) {  // buffer, user weights, twiddles, swap list
         fourier_testing::FailAllocationAfter(successes);
         try {
             fft.SetSpectrumSize(1024);
