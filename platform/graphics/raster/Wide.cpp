@@ -86,14 +86,27 @@ void WidePolyline(const Target& t, std::span<const TPoint> points, bool closed, 
     if (caps.empty()) return;
 
     const Box& clip = t.Clip;
-    // Rows of every capsule, clipped; each row collects the intervals of the capsules over it.
-    const Int64 rows = clip.Y1 - clip.Y0;
-    std::vector<std::vector<std::pair<Int64, Int64>>> spans(static_cast<std::size_t>(rows));
+    // The rows each capsule may touch, clipped.
+    auto rowsOf = [&](const Capsule& c, Int64& y0, Int64& y1) {
+        const Real top = std::min(c.Py, c.Qy) - r, bottom = std::max(c.Py, c.Qy) + r;
+        y0 = std::max<Int64>(clip.Y0, static_cast<Int64>(std::max(std::floor(top), Real(clip.Y0) - 1)));
+        y1 = std::min<Int64>(clip.Y1 - 1, static_cast<Int64>(std::min(std::ceil(bottom), Real(clip.Y1))));
+    };
+    Int64 first = clip.Y1, last = clip.Y0 - 1;
+    for (const Capsule& c : caps) {
+        Int64 y0, y1;
+        rowsOf(c, y0, y1);
+        if (y0 > y1) continue;
+        first = std::min(first, y0);
+        last = std::max(last, y1);
+    }
+    if (first > last) return;
+    // Each row collects the intervals of the capsules over it.
+    std::vector<std::vector<std::pair<Int64, Int64>>> spans(static_cast<std::size_t>(last - first + 1));
     const Real xmin = Real(clip.X0) - 1, xmax = Real(clip.X1);
     for (const Capsule& c : caps) {
-        const Real top = std::min(c.Py, c.Qy) - r, bottom = std::max(c.Py, c.Qy) + r;
-        const Int64 y0 = std::max<Int64>(clip.Y0, static_cast<Int64>(std::max(std::floor(top), Real(clip.Y0) - 1)));
-        const Int64 y1 = std::min<Int64>(clip.Y1 - 1, static_cast<Int64>(std::min(std::ceil(bottom), Real(clip.Y1))));
+        Int64 y0, y1;
+        rowsOf(c, y0, y1);
         for (Int64 y = y0; y <= y1; ++y) {
             Real lo, hi;
             if (!RowInterval(c, Real(y), lo, hi)) continue;
@@ -102,10 +115,10 @@ void WidePolyline(const Target& t, std::span<const TPoint> points, bool closed, 
             const Int64 a = static_cast<Int64>(std::floor(lo)) + 1;
             const Int64 b = static_cast<Int64>(std::ceil(hi)) - 1;
             if (a > b) continue;
-            spans[static_cast<std::size_t>(y - clip.Y0)].emplace_back(a, b);
+            spans[static_cast<std::size_t>(y - first)].emplace_back(a, b);
         }
     }
-    for (Int64 row = 0; row < rows; ++row) {
+    for (Int64 row = 0; row <= last - first; ++row) {
         auto& list = spans[static_cast<std::size_t>(row)];
         if (list.empty()) continue;
         std::sort(list.begin(), list.end());
@@ -115,7 +128,7 @@ void WidePolyline(const Target& t, std::span<const TPoint> points, bool closed, 
                 b = std::max(b, list[i].second);
                 continue;
             }
-            FillRowClipped(t, clip.Y0 + row, a, b, ink);
+            FillRowClipped(t, first + row, a, b, ink);
             if (i < list.size()) {
                 a = list[i].first;
                 b = list[i].second;
