@@ -184,13 +184,13 @@ void TControl::ParentFontChanged() {
     updatingFont_ = true;
     try {
         font_->Assign(parent_->Font());
+        // Assign may or may not report the change; make sure the control hears of it.
+        FontChanged();
     } catch (...) {
         updatingFont_ = false;
         throw;
     }
     updatingFont_ = false;
-    // Assign may or may not report the change; make sure the control hears of it.
-    FontChanged();
 }
 
 void TControl::SetColor(TColor value) {

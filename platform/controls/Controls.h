@@ -286,7 +286,11 @@ public:
     const std::string& Hint() const noexcept { return hint_; }
     void SetHint(const std::string& value) { hint_ = value; }
     bool ShowHint() const noexcept { return showHint_; }
-    void SetShowHint(bool value) { showHint_ = value; parentShowHint_ = false; }
+    void SetShowHint(bool value) {
+        if (value == showHint_) return;
+        showHint_ = value;
+        parentShowHint_ = false;
+    }
     bool ParentShowHint() const noexcept { return parentShowHint_; }
     void SetParentShowHint(bool value) { parentShowHint_ = value; }
     TAlign Align() const noexcept { return align_; }

@@ -156,17 +156,15 @@ void TForm::Loaded() {
 
 void TForm::ScaleBy(Integer M, Integer D) {
     if (M <= 0 || D <= 0 || M == D) return;
-    std::function<void(TControl*)> scale = [&](TControl* c) {
-        if (!c->ParentFont()) {
-            c->Font()->SetHeight(MulDiv(c->Font()->Height(), M, D));
+    // Fonts that follow their parent's change with it.
+    std::function<void(TWinControl*)> scale = [&](TWinControl* w) {
+        for (int i = 0; i < w->ControlCount(); ++i) {
+            TControl* child = w->Controls(i);
+            if (!child->ParentFont()) child->Font()->SetHeight(MulDiv(child->Font()->Height(), M, D));
+            child->SetBounds(MulDiv(child->Left(), M, D), MulDiv(child->Top(), M, D),
+                             MulDiv(child->Width(), M, D), MulDiv(child->Height(), M, D));
+            if (auto* cw = dynamic_cast<TWinControl*>(child)) scale(cw);
         }
-        if (auto* w = dynamic_cast<TWinControl*>(c))
-            for (int i = 0; i < w->ControlCount(); ++i) {
-                TControl* child = w->Controls(i);
-                child->SetBounds(MulDiv(child->Left(), M, D), MulDiv(child->Top(), M, D),
-                                 MulDiv(child->Width(), M, D), MulDiv(child->Height(), M, D));
-                scale(child);
-            }
     };
     Font()->SetHeight(MulDiv(Font()->Height(), M, D));
     SetBounds(Left(), Top(), MulDiv(Width(), M, D), MulDiv(Height(), M, D));
