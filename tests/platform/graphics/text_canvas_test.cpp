@@ -6,6 +6,7 @@
 
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/text/FontFace.h"
+#include "support/Golden.h"
 
 namespace kvb {
 namespace {
@@ -225,6 +226,44 @@ TEST(CanvasText, CachedGlyphsAreNotRasterisedAgain) {
     p.c->Font()->SetColor(clRed);  // colour is not part of the glyph
     p.c->TextOut(0, 0, "Signal");
     EXPECT_EQ(p.c->Font()->Face().RasterisedCount(), count);
+}
+
+// The families, sizes, styles and colours labels use, composed in one picture that pins the
+// rendering of DejaVu.
+TEST(CanvasText, GoldenSampleOfFontsAndStyles) {
+    Picture p(200, 172, clBtnFace);
+    TCanvas* c = p.c;
+    c->Brush()->SetStyle(bsClear);
+    struct Line { const char* name; Integer height; TFontStyles style; TColor color; const char* text; } lines[] = {
+        {"MS Sans Serif", -11, {}, clBlack, "MS Sans Serif -11: 0.125 Signal"},
+        {"MS Sans Serif", -13, {}, clNavy, "Height -13: Filtered Signal"},
+        {"Arial", -13, {fsBold}, clMaroon, "Bold: Magnitude 256"},
+        {"Tahoma", -13, {fsItalic}, clGreen, "Italic: cut-off frequency"},
+        {"MS Sans Serif", -13, {fsUnderline, fsStrikeOut}, clBlack, "Underline + strike-out"},
+        {"Courier New", -13, {}, clPurple, "Courier New 12:05:30.250"},
+        {"Times New Roman", -15, {fsBold, fsItalic}, clTeal, "Times bold italic"},
+        {"No Such Family", 20, {}, clBlack, "Cell 20: \x80 \xE9\xFC \x96 \x93q\x94"},
+    };
+    Integer y = 2;
+    for (const Line& l : lines) {
+        c->Font()->SetName(l.name);
+        c->Font()->SetHeight(l.height);
+        c->Font()->SetStyle(l.style);
+        c->Font()->SetColor(l.color);
+        c->TextOut(4, y, l.text);
+        y += c->TextHeight(l.text) + 3;
+    }
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clWhite);
+    c->Font()->SetName("MS Sans Serif");
+    c->Font()->SetHeight(-13);
+    c->Font()->SetStyle({});
+    c->Font()->SetColor(clRed);
+    c->TextOut(4, y, "Solid brush");
+    c->SetClipRect(Rect(120, y + 4, 200, y + 12));
+    c->TextOut(110, y, "Clipped label");
+    c->ResetClipRect();
+    EXPECT_GOLDEN(p.bmp, "text_fonts_and_styles");
 }
 
 }  // namespace
