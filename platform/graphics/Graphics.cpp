@@ -355,7 +355,7 @@ void TCanvas::ResetClipRect() noexcept {
 void TCanvas::SetSurface(const TSurface& surface) noexcept {
     const bool sameSize = surface.Width == surface_.Width && surface.Height == surface_.Height;
     surface_ = surface;
-    if (surface_.Bits == nullptr || surface_.Width <= 0 || surface_.Height <= 0) {
+    if (surface_.Bits == nullptr || surface_.Width <= 0 || surface_.Height <= 0 || surface_.Stride < surface_.Width) {
         surface_ = TSurface{};
         ResetClipRect();
         return;

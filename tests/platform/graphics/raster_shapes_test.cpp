@@ -57,7 +57,7 @@ TEST(RasterShapes, RectangleThinAndWide) {
     });
 }
 
-TEST(RasterShapes, FillRectIgnoresPenModeAndReversedRectangles) {
+TEST(RasterShapes, FillRectAndFrameRectIgnorePenModeAndReversedRectangles) {
     auto bmp = MakeBitmap(10, 6);
     auto* c = bmp->Canvas();
     c->Brush()->SetStyle(bsSolid);
@@ -65,15 +65,18 @@ TEST(RasterShapes, FillRectIgnoresPenModeAndReversedRectangles) {
     c->Pen()->SetMode(pmXor);
     c->FillRect(Rect(2, 1, 7, 4));
     c->FillRect(Rect(9, 5, 8, 4));
+    c->Brush()->SetColor(clRed);
+    c->FrameRect(Rect(0, 4, 4, 6));  // a one-pixel frame in the brush colour
     c->Brush()->SetStyle(bsClear);
     c->FillRect(Rect(0, 0, 10, 6));
+    c->FrameRect(Rect(0, 0, 10, 6));
     EXPECT_PICTURE(*bmp, {
         "..........",
         "..bbbbb...",
         "..bbbbb...",
         "..bbbbb...",
-        "..........",
-        "..........",
+        "rrrr......",
+        "rrrr......",
     });
 }
 
