@@ -9,8 +9,10 @@
 namespace kvb {
 
 // Size is a view of Height (Height = -Size × PixelsPerInch / 72), not a value of its own. A
-// layout that holds both applies them in published order, so Size, which comes later, wins;
-// a layout written with Height only keeps the exact pixel height.
+// layout that holds both applies them in published order. Setting the size the height already
+// reads as keeps the exact height (Height -14 reads as Size 10, which alone would give -13), so
+// a layout written with both reads back unchanged; when the two disagree, Size, the later one,
+// wins.
 const TClassInfo& TFont::StaticClassInfo() {
     static const TClassInfo& info = DefineClass(
         TClassBuilder<TFont>("TFont", &TGraphicsObject::StaticClassInfo())
@@ -45,6 +47,7 @@ Integer TFont::Size() const {
 }
 
 void TFont::SetSize(Integer value) {
+    if (value == Size()) return;
     const Int64 height = -Round(static_cast<Extended>(value) * pixelsPerInch_ / 72);
     // Sizes beyond what an Integer height can hold are clamped rather than wrapped.
     SetHeight(static_cast<Integer>(std::clamp<Int64>(height, std::numeric_limits<Integer>::min(),

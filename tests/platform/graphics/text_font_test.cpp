@@ -44,6 +44,12 @@ TEST(FontResolution, RealStyledFacesWhenInstalledSyntheticOtherwise) {
     EXPECT_EQ(math.Family, "DejaVu Math TeX Gyre");
     EXPECT_TRUE(math.SyntheticBold);
     EXPECT_TRUE(math.SyntheticItalic);
+    const text::Glyph& regular = text::FindFace("DejaVu Math TeX Gyre", -20, false, false, Pitch::Default).CharGlyph('H');
+    const text::Glyph& bold = text::FindFace("DejaVu Math TeX Gyre", -20, true, false, Pitch::Default).CharGlyph('H');
+    const text::Glyph& slanted = text::FindFace("DejaVu Math TeX Gyre", -20, false, true, Pitch::Default).CharGlyph('H');
+    EXPECT_GT(bold.Width, regular.Width);
+    EXPECT_GT(slanted.Width, regular.Width);
+    EXPECT_EQ(slanted.Advance, regular.Advance);
 }
 
 TEST(FontResolution, Windows1252Characters) {
@@ -173,6 +179,10 @@ TEST(TFontProperties, PublishedInLayoutOrder) {
     info.FindProp("Height")->SetOrd(&font, -20);
     info.FindProp("Size")->SetOrd(&font, 12);
     EXPECT_EQ(font.Height(), -16);
+    // A layout written with both: the size the height already reads as keeps the height.
+    info.FindProp("Height")->SetOrd(&font, -14);
+    info.FindProp("Size")->SetOrd(&font, info.FindProp("Size")->GetOrd(&font));
+    EXPECT_EQ(font.Height(), -14);
     info.FindProp("Style")->SetOrd(&font, static_cast<Int64>(TFontStyles{fsBold, fsStrikeOut}.Bits()));
     EXPECT_EQ(font.Style(), (TFontStyles{fsBold, fsStrikeOut}));
     EXPECT_EQ(info.FindProp("Name")->GetStr(&font), "MS Sans Serif");
