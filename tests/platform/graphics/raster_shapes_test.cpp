@@ -166,6 +166,12 @@ TEST(RasterShapes, PolygonFills) {
         // Triangle: the diagonal edge is a right edge, so points on it are left out.
         {{{0, 0}, {6, 0}, {0, 6}},
          {"######..", "#####...", "####....", "###.....", "##......", "#.......", "........"}},
+        // Crossings between lattice points: rounded up on both sides, so that (3,1), inside the
+        // first triangle, is filled, and (0,1), outside the second, is not.
+        {{{0, 0}, {4, 0}, {0, 8}},
+         {"####....", "####....", "###.....", "###.....", "##......", "##......", "#.......", "#......."}},
+        {{{0, 0}, {4, 0}, {4, 8}},
+         {"####....", ".###....", ".###....", "..##....", "..##....", "...#....", "...#....", "........"}},
         // Diamond of a mark: top-left edges in, bottom-right edges out.
         {{{2, 5}, {5, 8}, {8, 5}, {5, 2}},
          {"........", "........", "........", "....##..", "...####.", "..######", "...####.", "....##.."}},
