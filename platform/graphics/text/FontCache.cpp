@@ -231,7 +231,7 @@ private:
 };
 
 Integer ScaleRound(long units, Integer ppem, long unitsPerEm) {
-    return static_cast<Integer>(std::lround(static_cast<double>(units) * ppem / unitsPerEm));
+    return static_cast<Integer>(Round(static_cast<Extended>(units) * ppem / unitsPerEm));
 }
 
 }  // namespace
@@ -271,8 +271,8 @@ FontFace::FontFace(const FontSource& source, Integer height) : source_(source), 
     } else {
         // A positive height is the cell: the em follows from the font's proportions, and the
         // cell keeps exactly the height asked for.
-        ppem_ = std::max(1, static_cast<Integer>(std::lround(static_cast<double>(height) * upem / (asc + desc))));
-        ascent_ = static_cast<Integer>(std::lround(static_cast<double>(height) * asc / (asc + desc)));
+        ppem_ = std::max(1, static_cast<Integer>(Round(static_cast<Extended>(height) * upem / (asc + desc))));
+        ascent_ = static_cast<Integer>(Round(static_cast<Extended>(height) * asc / (asc + desc)));
         descent_ = height - ascent_;
     }
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem_)) != 0) {
