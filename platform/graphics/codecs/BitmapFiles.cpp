@@ -18,12 +18,30 @@ namespace {
 // reading stops there instead of swallowing an endless stream.
 constexpr std::uint64_t kMaxBitmapFileBytes = codecs::kBmpMaxPixels * 4 + (std::uint64_t(1) << 20);
 
+[[noreturn]] void TooLarge() { throw EInvalidGraphic("Bitmap image is not valid: the file is too large"); }
+
 std::vector<std::uint8_t> ReadAll(std::istream& stream) {
-    // Read in pieces: the buffer grows only with bytes that actually arrived.
-    constexpr std::size_t kChunk = 64 * 1024;
     std::vector<std::uint8_t> data;
+    // A stream that knows its length (a file, a string) is read in one piece.
+    const std::istream::pos_type start = stream.tellg();
+    if (start != std::istream::pos_type(-1) && stream.seekg(0, std::ios::end)) {
+        const std::istream::pos_type end = stream.tellg();
+        stream.seekg(start);
+        if (end != std::istream::pos_type(-1) && end >= start && stream) {
+            const std::uint64_t size = std::uint64_t(end - start);
+            if (size > kMaxBitmapFileBytes) TooLarge();
+            data.resize(std::size_t(size));
+            stream.read(reinterpret_cast<char*>(data.data()), std::streamsize(size));
+            data.resize(std::size_t(stream.gcount()));
+            if (stream.bad()) throw EReadError("Stream read error");
+            return data;
+        }
+    }
+    stream.clear();
+    // Otherwise in pieces: the buffer grows only with bytes that actually arrived.
+    constexpr std::size_t kChunk = 64 * 1024;
     for (;;) {
-        if (data.size() > kMaxBitmapFileBytes) throw EInvalidGraphic("Bitmap image is not valid: the file is too large");
+        if (data.size() > kMaxBitmapFileBytes) TooLarge();
         const std::size_t used = data.size();
         data.resize(used + kChunk);
         stream.read(reinterpret_cast<char*>(data.data() + used), std::streamsize(kChunk));
@@ -43,6 +61,7 @@ void TBitmap::LoadFromStream(std::istream& stream) {
         image = codecs::DecodeBmp(data);
     }
     SetSize(image.Width, image.Height);
+    if (image.Pixels.empty()) return;
     for (Integer y = 0; y < image.Height; ++y)
         std::memcpy(ScanLine(y), image.Pixels.data() + std::size_t(y) * std::size_t(image.Width),
                     std::size_t(image.Width) * sizeof(std::uint32_t));

@@ -37,7 +37,8 @@ struct BmpImage {
 
 // Decodes a whole Windows bitmap file held in memory. Raises EInvalidGraphic for anything
 // malformed, inconsistent or unsupported, and EOutOfMemory if a picture within the limits
-// above cannot be allocated. Pixels an RLE file leaves unwritten take palette entry 0.
+// above cannot be allocated. Pixels an RLE file leaves unwritten take palette entry 0. A file
+// with a zero width or height gives a 0 x 0 picture.
 BmpImage DecodeBmp(std::span<const std::uint8_t> file);
 
 struct BmpWriteOptions {

@@ -328,9 +328,10 @@ BmpImage DecodeBmp(std::span<const std::uint8_t> file) {
         throw EOutOfMemory("Out of memory reading a bitmap of " + std::to_string(h.width) + " x " +
                            std::to_string(h.height) + " pixels");
     }
+    // A picture without pixels is empty both ways, so that nobody walks 16 million empty rows.
+    if (pixels == 0) return image;
     image.Width = Integer(h.width);
     image.Height = Integer(h.height);
-    if (pixels == 0) return image;
     if (rle)
         DecodeRle(f, h, palette, image);
     else

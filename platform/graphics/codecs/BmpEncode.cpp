@@ -160,6 +160,8 @@ std::vector<std::uint8_t> EncodeBmp(const std::uint32_t* pixels, Integer width, 
     const std::uint32_t headerSize = o.Header == bhCore ? 12 : o.Header == bhInfo ? 40 : o.Header == bhV4 ? 108 : 124;
 
     Out out;
+    const std::size_t rowBytes = (std::size_t(width) * std::size_t(bpp) + 31) / 32 * 4;
+    out.bytes.reserve(14 + 124 + 4 * palette.size() + rowBytes * std::size_t(height));
     out.U8('B'); out.U8('M');
     out.U32(0);  // file size, filled in at the end
     out.U32(0);
