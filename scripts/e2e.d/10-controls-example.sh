@@ -9,6 +9,21 @@ if [ ! -x "$exe" ]; then echo "controls example not built: $exe"; exit 1; fi
 
 out=$(mktemp -d)
 trace="$out/trace.txt"
+trap 'rm -rf "$out"' EXIT
+
+# Without a display the program says so and exits with 2 instead of aborting.
+set +e
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" >/dev/null 2>"$out/nodisplay.txt"
+rc=$?
+set -e
+[ $rc -eq 2 ] && grep -q 'no display' "$out/nodisplay.txt" \
+  || { echo "FAIL: without a display: exit $rc, $(cat "$out/nodisplay.txt")"; exit 1; }
+# --screenshot renders the window off screen into a PNG, menu bar included.
+"$exe" --screenshot "$out/shot.png" 2>/dev/null || { echo "FAIL: --screenshot"; exit 1; }
+if command -v identify >/dev/null; then
+  size=$(identify -format '%w %h' "$out/shot.png")
+  [ "${size% *}" -eq 443 ] && [ "${size#* }" -gt 214 ] || { echo "FAIL: screenshot size $size"; exit 1; }
+fi
 KVB_EXAMPLE_TRACE=1 "$exe" >"$trace" 2>"$out/stderr.txt" &
 pid=$!
 cleanup() {
