@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kvb {
@@ -24,15 +26,29 @@ constexpr Pattern kPattern5 = {0x00, 0x22, 0x14, 0x08, 0x14, 0x22, 0x00};
 constexpr Pattern kPattern6 = {0x41, 0x22, 0x14, 0x08, 0x14, 0x22, 0x41};
 constexpr Pattern kPattern18 = {0x55, 0x2A, 0x55, 0x2A, 0x55, 0x2A, 0x55};
 
+// Writes the pattern's pixels straight into the canvas's surface, as Pixels[] would one by
+// one, but with the colour converted and the clip box worked out once per mark.
 void DrawPattern(TCanvas* c, const Pattern& rows, Integer X, Integer Y, TColor color) {
+    const TSurface& s = c->Surface();
+    if (s.Bits == nullptr)
+        return;
+    const TRect clip = c->ClipRect();
+    const Integer x0 = std::max(clip.Left, 0), x1 = std::min(clip.Right, s.Width);
+    const Integer y0 = std::max(clip.Top, 0), y1 = std::min(clip.Bottom, s.Height);
+    if (X + 3 < x0 || X - 3 >= x1 || Y + 3 < y0 || Y - 3 >= y1)
+        return;
+    const std::uint32_t pixel = ColorToPixel(color);
     for (Integer r = 0; r < 7; ++r) {
         const Byte bits = rows[r];
-        if (bits == 0)
-            continue;
         const Integer y = Y - 3 + r;
-        for (Integer j = 0; j < 7; ++j)
-            if ((bits >> j) & 1)
-                c->SetPixels(X + 3 - j, y, color);
+        if (bits == 0 || y < y0 || y >= y1)
+            continue;
+        std::uint32_t* row = s.Bits + std::ptrdiff_t(y) * s.Stride;
+        for (Integer j = 0; j < 7; ++j) {
+            const Integer x = X + 3 - j;
+            if (((bits >> j) & 1) != 0 && x >= x0 && x < x1)
+                row[x] = pixel;
+        }
     }
 }
 

@@ -95,6 +95,37 @@ void BM_RefFill49(benchmark::State& state) {
 }
 BENCHMARK(BM_RefFill49);
 
+// The canvas's own 7 x 7 filled ellipse and polygon: what the filled circle and triangle
+// marks add on top of the primitive they are drawn with.
+void BM_RefEllipse7(benchmark::State& state) {
+    auto bmp = Sheet();
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(clRed);
+    std::uint32_t i = 0;
+    for (auto _ : state) {
+        const Integer X = Wobble(i);
+        c->Ellipse(X - 3, 117, X + 4, 124);
+        ++i;
+    }
+    benchmark::DoNotOptimize(bmp->Bits());
+}
+BENCHMARK(BM_RefEllipse7);
+
+void BM_RefTriangle(benchmark::State& state) {
+    auto bmp = Sheet();
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(clRed);
+    std::uint32_t i = 0;
+    for (auto _ : state) {
+        const Integer X = Wobble(i);
+        const TPoint pts[3] = {{X - 4, 123}, {X, 116}, {X + 4, 123}};
+        c->Polygon(pts);
+        ++i;
+    }
+    benchmark::DoNotOptimize(bmp->Bits());
+}
+BENCHMARK(BM_RefTriangle);
+
 // The canvas's own text output of the same character: what the mark adds on top of it.
 void BM_RefTextOut(benchmark::State& state) {
     auto bmp = Sheet();
