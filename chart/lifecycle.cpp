@@ -1,0 +1,38 @@
+#include "chart/KVB_plotix.h"
+
+namespace kvb {
+
+const TClassInfo& TCustomPlotix::StaticClassInfo() {
+    static const TClassInfo& info = DefineClass(
+        TClassBuilder<TCustomPlotix>("TCustomPlotix", &TCustomControl::StaticClassInfo()).Build());
+    return info;
+}
+
+const TClassInfo& TPlotix::StaticClassInfo() {
+    static const TClassInfo& info = DefineClass(
+        TClassBuilder<TPlotix>("TPlotix", &TCustomPlotix::StaticClassInfo())
+            .Creatable()
+            .Int("AllocSize", &TPlotix::AllocSize, &TPlotix::SetAllocSize)
+            .Color("DataColor", &TPlotix::DataColor, &TPlotix::SetDataColor)
+            .Color("FillColor", &TPlotix::FillColor, &TPlotix::SetFillColor)
+            .Enum("PenStyle", &TPlotix::PenStyle, &TPlotix::SetPenStyle)
+            .Int("LineWidth", &TPlotix::LineWidth, &TPlotix::SetLineWidth)
+            .Int("ClassDefault", &TPlotix::ClassDefault, &TPlotix::SetClassDefault)
+            .Color("TextBkColor", &TPlotix::TextBkColor, &TPlotix::SetTextBkColor)
+            .Build());
+    return info;
+}
+KVB_REGISTER_CLASS(TPlotix);
+
+TCustomPlotix::TCustomPlotix(TComponent* AOwner)
+    : TCustomControl(AOwner),
+      data_(std::make_shared<TQxItemContainer>()),
+      annotations_(std::make_shared<TQxItemContainer>()),
+      dataTexts_(std::make_unique<std::string[]>(LongTextCount)),
+      annotTexts_(std::make_unique<std::string[]>(LongTextCount)) {}
+
+TCustomPlotix::~TCustomPlotix() = default;
+
+void TCustomPlotix::ShowItems() { Repaint(); }
+
+}  // namespace kvb
