@@ -146,12 +146,13 @@ TComponent::TComponent(TComponent* AOwner) {
 TComponent::~TComponent() {
     Destroying();
     // Partners first, while this component is still in its owner's list.
-    std::vector<TComponent*> partners;
-    partners.swap(freeNotifies_);
-    for (TComponent* p : partners) {
-        auto& back = p->freeNotifies_;
-        back.erase(std::remove(back.begin(), back.end(), this), back.end());
-        p->Notification(this, opRemove);
+    // One at a time from the live list: a partner told of this may free another partner, whose
+    // destructor then takes its own link out of this list.
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back().Other;
+        freeNotifies_.pop_back();
+        other->DropLink(this);
+        other->Notification(this, opRemove);
     }
     DestroyComponents();
     if (owner_ != nullptr) owner_->RemoveComponent(this);
@@ -239,29 +240,49 @@ void TComponent::SetLoading(bool value) noexcept {
         state_.Exclude(csLoading);
 }
 
+TComponent::TFreeLink* TComponent::FindLink(const TComponent* other) noexcept {
+    for (TFreeLink& link : freeNotifies_)
+        if (link.Other == other) return &link;
+    return nullptr;
+}
+
+void TComponent::DropLink(const TComponent* other) noexcept {
+    freeNotifies_.erase(std::remove_if(freeNotifies_.begin(), freeNotifies_.end(),
+                                       [&](const TFreeLink& l) { return l.Other == other; }),
+                        freeNotifies_.end());
+}
+
 void TComponent::FreeNotification(TComponent* component) {
     if (component == nullptr || component == this) return;
-    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) == freeNotifies_.end())
-        freeNotifies_.push_back(component);
-    auto& back = component->freeNotifies_;
-    if (std::find(back.begin(), back.end(), this) == back.end()) back.push_back(this);
+    if (TFreeLink* mine = FindLink(component)) {
+        mine->Mine = true;
+        component->FindLink(this)->Theirs = true;
+    } else {
+        freeNotifies_.push_back({component, true, false});
+        component->freeNotifies_.push_back({this, false, true});
+    }
     state_.Include(csFreeNotification);
     component->state_.Include(csFreeNotification);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
     if (component == nullptr) return;
-    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
-                        freeNotifies_.end());
-    auto& back = component->freeNotifies_;
-    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    TFreeLink* mine = FindLink(component);
+    if (mine == nullptr) return;
+    mine->Mine = false;
+    TFreeLink* theirs = component->FindLink(this);
+    theirs->Theirs = false;
+    if (!mine->Theirs) {
+        DropLink(component);
+        component->DropLink(this);
+    }
 }
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-    // Both sides forget the link, so neither list keeps a pointer the other may outlive.
-    if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
+    // Links are dropped when a partner is destroyed (before this is called) or withdrawn by
+    // RemoveFreeNotification; a component merely leaving this owner keeps its links.
 }
 
 void TComponent::SetParentComponent(TComponent*) {}

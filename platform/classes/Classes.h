@@ -197,8 +197,11 @@ public:
     // The reader raises csLoading while it applies a layout and lowers it in Loaded.
     void SetLoading(bool value) noexcept;
 
-    // Ask to be told (Notification with opRemove) when Component is destroyed.
+    // Ask to be told (Notification with opRemove) when Component is destroyed; Component is
+    // told as well when this one is destroyed first.
     void FreeNotification(TComponent* component);
+    // Withdraws this component's request. The link stays while Component still asks for it, so
+    // two components that refer to each other each keep hearing of the other.
     void RemoveFreeNotification(TComponent* component);
 
     // Called once, after the whole layout this component belongs to has been read; lowers
@@ -241,7 +244,16 @@ private:
     // The named owned components by lower-case name, so that names stay unique and are found
     // in constant time however many components a layout makes.
     std::unordered_map<std::string, TComponent*> byName_;
-    std::vector<TComponent*> freeNotifies_;
+    // Free-notification links. Each side of a link asks for it on its own (Mine: this component
+    // asked, Theirs: the other did); a link lasts while either side still wants it, and when
+    // either component is destroyed both hear of it and the link is gone from both lists.
+    struct TFreeLink {
+        TComponent* Other;
+        bool Mine, Theirs;
+    };
+    std::vector<TFreeLink> freeNotifies_;
+    TFreeLink* FindLink(const TComponent* other) noexcept;
+    void DropLink(const TComponent* other) noexcept;
     TComponentState state_;
     std::vector<std::pair<std::string, std::string>> eventBindings_;
 };

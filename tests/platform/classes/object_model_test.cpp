@@ -114,6 +114,15 @@ TEST(Component, FreeNotificationClearsReferencesBothWays) {
     c->SetBuddy(d);
     delete c;  // d must not keep c in its list, or deleting d would touch freed memory
     delete d;
+    // Two components that refer to each other: one letting go keeps the other informed.
+    auto* g = new TTestItem(nullptr);
+    auto* h = new TTestItem(nullptr);
+    g->SetBuddy(h);
+    h->SetBuddy(g);
+    h->SetBuddy(nullptr);
+    delete h;
+    EXPECT_EQ(g->Buddy(), nullptr);
+    delete g;
     delete form;
 }
 
