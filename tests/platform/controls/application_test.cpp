@@ -237,3 +237,42 @@ TEST_F(ControlsTest, ScreenCursorOverridesTheControlsOwn) {
 
 }  // namespace
 }  // namespace kvb::test
+
+namespace kvb::test {
+namespace {
+
+TEST_F(ControlsTest, SecondaryFormClosedWithCaFreeIsFreedAfterTheEvent) {
+    auto* second = new TForm(Application());
+    second->SetOnClose([](TObject*, TCloseAction& action) { action = caFree; });
+    second->Show();
+    auto alive = second->AliveFlag();
+    host->CloseWindow(second);
+    EXPECT_FALSE(*alive);
+    EXPECT_FALSE(Application()->Terminated());
+}
+
+TEST_F(ControlsTest, MenuTreeFollowsItsItems) {
+    auto* menu = new TMainMenu(form);
+    auto* file = new TMenuItem(form);
+    auto* open = new TMenuItem(form);
+    file->SetCaption("&File");
+    open->SetCaption("&Open");
+    menu->Items()->Add(file);
+    file->Add(open);
+    int changes = 0;
+    menu->AddChangeListener(this, [&] { ++changes; });
+    open->SetCaption("&Open...");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(menu->FindItemByPath("File|Open..."), open);
+    EXPECT_THROW(open->Add(file), EInvalidOperation);
+    // An item freed by its owner leaves the tree.
+    delete open;
+    EXPECT_EQ(file->Count(), 0);
+    EXPECT_EQ(changes, 2);
+    // Freeing the menu frees its items, which leave their owner.
+    delete menu;
+    EXPECT_EQ(form->ComponentCount(), 1);  // the probe
+}
+
+}  // namespace
+}  // namespace kvb::test
