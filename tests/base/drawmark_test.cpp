@@ -5,6 +5,8 @@
 // the table's box or corners, with the brush the symbol must use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <limits>
@@ -330,6 +332,31 @@ TEST(DrawMark, EdgeCasesByCount) {
     circle.c->Brush()->SetStyle(bsClear);
     DrawMark(circle.c, 16, 10, 10);
     EXPECT_EQ(circle.c->Brush()->Style(), bsSolid);
+}
+
+TEST(DrawMark, PatternsKeepToTheClipRectangleAndTheSurfaceStride) {
+    // A surface whose rows are longer than its width, with a clip rectangle inside it.
+    constexpr Integer w = 20, h = 16, stride = 27;
+    std::vector<std::uint32_t> memory(stride * h, ColorToPixel(kBack));
+    TCanvas c;
+    c.SetSurface(TSurface{memory.data(), w, h, stride});
+    c.SetClipRect(Rect(4, 5, 12, 9));
+    c.Pen()->SetColor(kPen);
+    for (int code : {3, 6, 18, 0}) {
+        std::fill(memory.begin(), memory.end(), ColorToPixel(kBack));
+        DrawMark(&c, static_cast<Byte>(code), 10, 6);
+        Pixels want;
+        for (auto [x, y] : Expected(code, 10, 6, bsSolid).pixels)
+            if (x >= 4 && x < 12 && y >= 5 && y < 9) want.insert({x, y});
+        Pixels got;
+        for (Integer y = 0; y < h; ++y)
+            for (Integer x = 0; x < stride; ++x) {
+                const std::uint32_t v = memory[y * stride + x];
+                if (v == ColorToPixel(kPen)) got.insert({x, y});
+                else EXPECT_EQ(v, ColorToPixel(kBack));
+            }
+        EXPECT_EQ(got, want) << "code " << code;
+    }
 }
 
 // ---------------------------------------------------------------------------------------
