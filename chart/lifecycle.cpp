@@ -13,11 +13,11 @@ const TClassInfo& TPlotix::StaticClassInfo() {
         TClassBuilder<TPlotix>("TPlotix", &TCustomPlotix::StaticClassInfo())
             .Creatable()
             .Int("AllocSize", &TPlotix::AllocSize, &TPlotix::SetAllocSize)
-            .Color("DataColor", &TPlotix::DataColor, &TPlotix::SetDataColor)
-            .Color("FillColor", &TPlotix::FillColor, &TPlotix::SetFillColor)
-            .Enum("PenStyle", &TPlotix::PenStyle, &TPlotix::SetPenStyle)
-            .Int("LineWidth", &TPlotix::LineWidth, &TPlotix::SetLineWidth)
             .Int("ClassDefault", &TPlotix::ClassDefault, &TPlotix::SetClassDefault)
+            .Color("DataColor", &TPlotix::DataColor, &TPlotix::SetDataColor)
+            .Enum("PenStyle", &TPlotix::PenStyle, &TPlotix::SetPenStyle)
+            .Color("FillColor", &TPlotix::FillColor, &TPlotix::SetFillColor)
+            .Int("LineWidth", &TPlotix::LineWidth, &TPlotix::SetLineWidth)
             .Color("TextBkColor", &TPlotix::TextBkColor, &TPlotix::SetTextBkColor)
             .Build());
     return info;
