@@ -205,6 +205,9 @@ void TComponent::SetName(const std::string& value) {
 
 void TComponent::InsertComponent(TComponent* component) {
     if (component == nullptr || component->owner_ == this) return;
+    // An ownership cycle would have each destructor free the other.
+    for (const TComponent* o = this; o != nullptr; o = o->owner_)
+        if (o == component) throw EComponentError("A component cannot own itself or its owner");
     if (!component->name_.empty() && FindComponent(component->name_) != nullptr)
         throw EComponentError("A component named " + component->name_ + " already exists");
     if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);

@@ -94,6 +94,13 @@ TEST(Component, OwnershipMovesAndStatePropagates) {
     EXPECT_TRUE(item->ComponentState().Contains(csLoading));
     item->Loaded();
     EXPECT_FALSE(item->ComponentState().Contains(csLoading));
+    // Ownership cannot loop back.
+    auto* inner = new TTestItem(item);
+    EXPECT_THROW(inner->InsertComponent(item), EComponentError);
+    EXPECT_THROW(item->InsertComponent(item), EComponentError);
+    EXPECT_EQ(item->Owner(), &two);
+    item->Destroying();
+    EXPECT_TRUE(item->ComponentState().Contains(csDestroying));
 }
 
 TEST(Component, FreeNotificationClearsReferencesBothWays) {
