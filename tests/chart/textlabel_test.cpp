@@ -8,6 +8,7 @@
 
 #include "base/KVB_kvbbase.h"
 #include "chart/TextLabel.h"
+#include "platform/classes/Layout.h"
 
 namespace kvb {
 namespace {
@@ -257,6 +258,47 @@ TEST(TTextLabel, OwnsItsFontForItsWholeLife) {
     EXPECT_EQ(labels[49]->Font()->Height(), -13);
     EXPECT_NE(labels[0]->Font(), labels[1]->Font());
     labels.clear();
+}
+
+}  // namespace
+}  // namespace kvb
+
+namespace kvb {
+namespace {
+
+TEST(TTextLabel, SettingsReadAsALayoutWritesThem) {
+    TTextLabel t;
+    Counter n;
+    t.SetOnChange(n.Handler(&t));
+    SetPropText(&t, "Mode", "tlsimple");
+    SetPropText(&t, "AttachToData", "tlamXOnly");
+    SetPropText(&t, "ColorBkg", "clBtnFace");
+    SetPropText(&t, "Alignment", "taRightJustify");
+    SetPropText(&t, "Layer", "40");  // ignored like any out-of-range layer
+    SetPropText(&t, "Caption", "'a'#9'b'#10'c'");
+    SetPropText(&t, "Font.Color", "clRed");
+    SetPropText(&t, "Font.Style", "[fsBold]");
+    EXPECT_EQ(t.Mode(), tlsimple);
+    EXPECT_EQ(t.AttachToData(), tlamXOnly);
+    EXPECT_EQ(t.ColorBkg(), clBtnFace);
+    EXPECT_EQ(t.Alignment(), taRightJustify);
+    EXPECT_EQ(t.Layer(), 1);
+    EXPECT_EQ(t.Caption(), "a b\nc");
+    EXPECT_EQ(t.Font()->Color(), clRed);
+    EXPECT_EQ(t.Font()->Style(), TFontStyles{fsBold});
+    EXPECT_EQ(GetPropText(&t, "Mode"), "tlsimple");
+    EXPECT_EQ(n.calls, 5);  // the label's own setters; the font's attributes are its own
+
+    TDTLabel d;
+    SetPropText(&d, "DateSeparator", "'/'");
+    SetPropText(&d, "TimeFormat", "tfAMPM");
+    EXPECT_EQ(d.DateSeparator(), '/');
+    EXPECT_EQ(d.TimeFormat(), tfAMPM);
+    TCrossHair c;
+    SetPropText(&c, "LineType", "psDashDotDot");
+    SetPropText(&c, "Layer", "0");
+    EXPECT_EQ(c.LineType(), psDashDotDot);
+    EXPECT_EQ(c.Layer(), 1);
 }
 
 }  // namespace
