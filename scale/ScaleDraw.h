@@ -14,6 +14,9 @@ struct TScale::TDrawState {
     bool Vertical = false;
     Integer TextHeight0 = 0;  // TextHeight("0"), for vertical number labels
     Integer LabelIndex = 0;   // labelled ticks so far (user texts count them)
+    Integer Marks = 0;        // tick marks drawn so far
+
+    bool Full() const noexcept { return Marks >= MaxTicksPerDraw; }
 };
 
 // Pixel arithmetic near the ends of the Integer range is done in 64 bits and brought back.

@@ -20,10 +20,13 @@ namespace kvb {
 constexpr Extended TickFuzz = 0.999999999L;
 // Entries of the tick list recorded per draw.
 constexpr Integer TickListCapacity = 250;
-// No loop of a tick pass examines more positions than this. A step of 1 over a range of
-// 1e300 (MinTicks 0), or a step lost below the precision of huge values, would otherwise run
-// for ever; a 400-pixel axis shows nothing useful past a few hundred ticks anyway.
-constexpr Integer MaxTickPositions = 1000;
+// No loop of a tick pass examines more positions than this, and no draw makes more tick marks
+// than MaxTicksPerDraw. A step of 1 over a range of 1e300 (MinTicks 0), or a step lost below
+// the precision of huge values, would otherwise run for ever, and a dense logarithmic axis
+// over 600 decades would label 1800 ticks; no axis shows anything useful past a few hundred.
+// 400 keeps the 301 unit ticks of a 0..300 axis.
+constexpr Integer MaxTickPositions = 400;
+constexpr Integer MaxTicksPerDraw = 1000;
 
 // The 1-2-5 rule: the largest nice step (1, 2 or 5 × 10^k) that splits Low..High into at
 // least MinTicks intervals, the first multiple of it at Low (within 0.1 % of a step) and the

@@ -219,7 +219,7 @@ bool TScale::DrawTimeTicks() {
     auto inside = [&](Extended v) { return dir * lowLimit <= dir * v && dir * v <= dir * highLimit; };
 
     if (shortTicks_) {
-        for (Int64 t = 0; t <= count; ++t) {
+        for (Int64 t = 0; t <= count && !draw_->Full(); ++t) {
             const Extended v = start + t * minor;
             if (!inside(v)) continue;
             RecordTick(v);
@@ -227,7 +227,7 @@ bool TScale::DrawTimeTicks() {
             FireTickDrawn(v);
         }
     }
-    for (Int64 t = 0; t <= count; ++t) {
+    for (Int64 t = 0; t <= count && !draw_->Full(); ++t) {
         const Extended v = start + t * minor;
         const Extended r = v / step;
         if (!(std::fabs(r - std::round(r)) < 0.01L) || !inside(v)) continue;
@@ -301,7 +301,7 @@ void TScale::DrawClockPass(Integer Unit, const Integer* Steps, const Integer* Mi
     Extended cur = first;
     if (shortTicks_)
         for (Integer n = 0; n < MaxTickPositions && cur > low; ++n) cur -= minor;
-    for (Integer n = 0; n < MaxTickPositions && cur - high < 1e-8L; ++n) {
+    for (Integer n = 0; n < MaxTickPositions && !draw_->Full() && cur - high < 1e-8L; ++n) {
         if (cur >= low) {
             RecordTick(cur);
             const Extended r = cur / major;
@@ -346,7 +346,7 @@ void TScale::DrawDayPass(Extended X) {
     const std::string format = DayTickFormat(dateFormat_->DateOrder(), dateFormat_->MonthName(),
                                              dateFormat_->YearLength(), dateFormat_->DateSeparator());
     Extended cur = first;
-    for (Integer n = 0; n < MaxTickPositions && cur - high < 1e-8L; ++n) {
+    for (Integer n = 0; n < MaxTickPositions && !draw_->Full() && cur - high < 1e-8L; ++n) {
         if (cur >= low) {
             RecordTick(cur);
             if (shortTicks_ && NonNegativeMod(Round(cur), step) != phase) {
@@ -384,7 +384,7 @@ void TScale::DrawMonthPass() {
     }
     const std::string format = MonthTickFormat(dateFormat_->DateOrder(), dateFormat_->MonthName(),
                                                dateFormat_->YearLength(), dateFormat_->DateSeparator());
-    for (Integer n = 0; n < MaxTickPositions && year <= 9999; ++n) {
+    for (Integer n = 0; n < MaxTickPositions && !draw_->Full() && year <= 9999; ++n) {
         const Extended cur = EncodeDate(static_cast<Word>(year), static_cast<Word>(month), 1);
         if (!(cur - high < 1e-8L)) break;
         if (cur >= low) {
@@ -415,7 +415,7 @@ void TScale::DrawYearPass() {
     const TYearLength length = dateFormat_->YearLength();
     // The pass ends with the calendar: a year after 9999 would be clamped to 31 December 9999
     // again and again, so no tick is drawn past it.
-    for (Integer n = 0; n < MaxTickPositions && year <= 9999; ++n) {
+    for (Integer n = 0; n < MaxTickPositions && !draw_->Full() && year <= 9999; ++n) {
         const Extended cur = EncodeDate(static_cast<Word>(year), 1, 1);
         if (!(cur - high < 1e-8L)) break;
         std::string text;

@@ -200,6 +200,7 @@ void TScale::RecordTick(Extended Value) noexcept {
 
 void TScale::DrawMark(Extended Value, Integer Length) {
     TCanvas* c = draw_->Canvas;
+    ++draw_->Marks;
     const Integer p = ValueToPixel(static_cast<double>(Value));
     const std::int64_t a = draw_->AxisPos;
     switch (scaleType_) {

@@ -96,7 +96,7 @@ void TScale::DrawLinearTicks() {
 
     if (shortTicks_) {
         const Extended start = first - step;
-        for (Integer i = 0; i < MaxTickPositions; ++i) {
+        for (Integer i = 0; i < MaxTickPositions && !draw_->Full(); ++i) {
             const Extended v = start + i * minor;
             if (dir * v >= dir * low) {
                 RecordTick(v);
@@ -108,7 +108,7 @@ void TScale::DrawLinearTicks() {
     }
 
     const bool labelled = labelType_ != ftNoFigs;
-    for (Integer i = 0; i < MaxTickPositions; ++i) {
+    for (Integer i = 0; i < MaxTickPositions && !draw_->Full(); ++i) {
         const Extended v = first + i * step;
         Extended shown = v;  // 0 after zero snapping, for the label and the events
         std::string text;
@@ -150,7 +150,7 @@ void TScale::DrawLogTicks() {
 
     auto tick = [&](Integer j, bool major) {
         const Extended v = j * base * m;
-        if (!(lo < v / TickFuzz && v * TickFuzz < hi)) return;
+        if (draw_->Full() || !(lo < v / TickFuzz && v * TickFuzz < hi)) return;
         if (major) {
             RecordTick(v);
             DrawMark(v, vertical ? 6 : 7);
@@ -173,7 +173,7 @@ void TScale::DrawLogTicks() {
         }
     };
 
-    for (Integer decade = 0; decade < MaxTickPositions; ++decade) {
+    for (Integer decade = 0; decade < MaxTickPositions && !draw_->Full(); ++decade) {
         tick(1, true);
         if (dense)
             for (Integer j = 2; j <= 9; ++j) tick(j, j == 2 || j == 5);
