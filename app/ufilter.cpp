@@ -131,12 +131,16 @@ void TFrmFilter::Recompute() {
     QXSignal->ClearItems();
 
     QXSignal->SetDataColor(clBlue);
+    if (wave_.size() != static_cast<std::size_t>(n)) {
+        wave_.resize(static_cast<std::size_t>(n));
+        for (Integer i = 1; i <= n; ++i)
+            wave_[i - 1] = 3 * std::sin(0.12L * i) + 1.6L * std::cos(0.071L * i);
+    }
     // Only the real parts are written: the imaginary parts keep what the previous backward
     // transform left (0 in the first cycle, rounding residue afterwards).
     for (Integer i = 1; i <= n; ++i) {
         const Extended r = Random();
-        const auto v = static_cast<double>(3 * std::sin(0.12L * i) + 1.6L * std::cos(0.071L * i) +
-                                           (r - 0.5L) * 4);
+        const auto v = static_cast<double>(wave_[i - 1] + (r - 0.5L) * 4);
         FFT1->SetRealAt(i, v);
         if (i < 500) QXSignal->DrawPenTo(i, v);
     }

@@ -130,7 +130,7 @@ public:
         return item;
     }
     void Commit() noexcept { ++count_; }
-    // Count and capacity 0; the memory is released.
+    // Count and capacity 0; the memory is released (a block of up to 256 KiB is kept for reuse).
     void Clear() noexcept;
 
 private:

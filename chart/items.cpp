@@ -58,10 +58,16 @@ void TQxItemContainer::Grow(Integer step) {
 }
 
 void TQxItemContainer::Clear() noexcept {
-    std::free(items_);
-    items_ = nullptr;
+    // A small block is kept for the next fill: a chart that is cleared and refilled on every
+    // update (the usual case) would otherwise hand its memory back and fault it in again each
+    // time. The capacity the chart sees is 0 either way.
+    constexpr std::size_t kKeepBytes = std::size_t{256} << 10;
+    if (reserved_ * sizeof(TqxChartItem) > kKeepBytes) {
+        std::free(items_);
+        items_ = nullptr;
+        reserved_ = 0;
+    }
     count_ = capacity_ = 0;
-    reserved_ = 0;
 }
 
 // =======================================================================================
