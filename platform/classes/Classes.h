@@ -25,7 +25,8 @@ struct TClassInfo;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
-// A component cannot take the name it is given (not an identifier, or taken by a sibling).
+// A component cannot take the name it is given (not an identifier, or taken by a sibling), or
+// an owner cannot take a component (it would own itself).
 class EComponentError : public EConvertError { using EConvertError::EConvertError; };
 
 // ---------------------------------------------------------------------------------------
@@ -208,9 +209,9 @@ public:
     // csLoading.
     virtual void Loaded();
     // Told when a free-notification partner is destroyed (opRemove), and when a component is
-    // inserted into or removed from this owner. The base forgets a destroyed partner; it does not
-    // pass the news on to the owned components: whoever keeps a reference to a component asks
-    // for its free notification.
+    // inserted into or removed from this owner. The link to a destroyed partner is gone before
+    // this is called. The base does not pass the news on to the owned components: whoever keeps
+    // a reference to a component asks for its free notification.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
     // Raises csDestroying. A descendant whose destructor needs its owned components gone while
