@@ -137,7 +137,21 @@ struct TScaleMapping {
             return p != p ? 0 : -2147483647;
         }
         if (p > 2147483647.0L) return 2147483647;
-        return static_cast<Integer>(Round(p));
+        return RoundHalfEven(p);
+    }
+
+    // Round's rule (halves to the even neighbour) for values already within the Integer
+    // range. Round guards the floating-point rounding mode on every call, which costs more
+    // than the whole mapping, and an extended-to-integer conversion switches the x87 control
+    // word; a double keeps 22 fraction bits even at 2^31, and its conversion truncates
+    // whatever the mode, so this needs neither.
+    static Integer RoundHalfEven(Extended value) noexcept {
+        const double p = static_cast<double>(value);
+        const auto t = static_cast<std::int64_t>(p);
+        const double f = p - static_cast<double>(t);
+        if (f > 0.5 || (f == 0.5 && (t & 1) != 0)) return static_cast<Integer>(t + 1);
+        if (f < -0.5 || (f == -0.5 && (t & 1) != 0)) return static_cast<Integer>(t - 1);
+        return static_cast<Integer>(t);
     }
 };
 

@@ -49,7 +49,11 @@ void NiceTickStep(Integer MinTicks, Extended Low, Extended High, Extended& First
         return;
     }
     const Extended x = std::fabs(High - Low) / MinTicks;
-    Extended g = std::log10(x);
+    // The decisions below allow 1e-10 of slack, far more than a double logarithm's error, and
+    // the extended one costs more than the rest of the rule; x outside the normal doubles
+    // (a range of a few denormals) takes the extended one.
+    const double xd = static_cast<double>(x);
+    Extended g = std::isnormal(xd) && xd < 1e300 ? static_cast<Extended>(std::log10(xd)) : std::log10(x);
     Extended h = g - Int(g);
     if (std::fabs(h) < 1e-10L || std::fabs(h) > 0.9999999999L) {
         h = 0;
@@ -57,8 +61,8 @@ void NiceTickStep(Integer MinTicks, Extended Low, Extended High, Extended& First
     }
     if (g < 0 && h != 0) g -= 1;
     if (h < 0) h += 1;
-    static const Extended kLog2 = std::log10(2.0L) + 1e-10L;
-    static const Extended kLog5 = std::log10(5.0L) + 1e-10L;
+    constexpr Extended kLog2 = 0.301029995663981195213738894724493027L + 1e-10L;
+    constexpr Extended kLog5 = 0.698970004336018804786261105275506973L + 1e-10L;
     Extended mantissa;
     if (h < kLog2) {
         mantissa = 1;

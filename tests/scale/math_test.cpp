@@ -252,6 +252,11 @@ TEST(Mapping, LinearLogAndClamps) {
     TScaleMapping half{1, 0.5, false, true, 400};
     EXPECT_EQ(half.Map(0), 0);  // 0.5 rounds to even
     EXPECT_EQ(half.Map(1), 2);  // 1.5 too
+    // The mapping's own rounding agrees with Round, halves included, on both signs.
+    TScaleMapping unit{1, 0, false, true, 400};
+    for (double v = -1000.25; v <= 1000.25; v += 0.25) EXPECT_EQ(unit.Map(v), Round(v)) << v;
+    for (double v : {2147483646.5, -2147483646.5, 1e9 + 0.5, 0.49999999999999994, -0.5000000000000001})
+        EXPECT_EQ(unit.Map(v), Round(v)) << v;
     TScaleMapping lg{359 / std::log(1000.0), 20, true, true, 400};
     EXPECT_EQ(lg.Map(1), 20);
     EXPECT_EQ(lg.Map(1000), 379);
