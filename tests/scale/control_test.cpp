@@ -200,6 +200,27 @@ TEST_F(ScaleFixture, FrameColoursFollowTheScheme) {
     EXPECT_EQ(bitmap.Canvas()->Pixels(399, 5), clWhite);
 }
 
+TEST_F(ScaleFixture, PrinterCanvasFontSteps) {
+    scale->Font()->SetSize(10);
+    TCanvas* printer = Printer()->Canvas();
+    scale->SetTargetCanvas(printer, 0, 0);
+    scale->SetEmbedded(true);
+    scale->SetTransparent(true);
+    scale->PaintNow();
+    // Size set at the screen's resolution, then the printer's resolution: the character
+    // height stays the one a 10-point font has on the screen.
+    TFont screenTen;
+    screenTen.SetPixelsPerInch(ScreenPixelsPerInch());
+    screenTen.SetSize(10);
+    EXPECT_EQ(printer->Font()->PixelsPerInch(), GetDeviceCaps(printer, LOGPIXELSY));
+    EXPECT_EQ(printer->Font()->Height(), screenTen.Height());
+    // A screen canvas keeps the scale's font as it is.
+    scale->SetTargetCanvas(bitmap.Canvas(), 0, 0);
+    scale->PaintNow();
+    EXPECT_EQ(bitmap.Canvas()->Font()->PixelsPerInch(), ScreenPixelsPerInch());
+    EXPECT_EQ(bitmap.Canvas()->Font()->Height(), scale->Font()->Height());
+}
+
 TEST_F(ScaleFixture, AssignCopiesSettingsButNotMouseOrBounds) {
     TScale other(nullptr);
     other.SetRange(-3, 9);
