@@ -45,7 +45,7 @@ void Vertical(TScale& s, double lo, double hi, TScaleType type) {
     s.SetScaleType(type);
     s.SetMarginTop(12);
     s.SetMarginBottom(12);
-    s.SetMarginLeft(type == sctYL ? 6 : 6);
+    s.SetMarginLeft(6);
     s.SetMarginRight(6);
     s.SetRange(lo, hi);
 }

@@ -229,6 +229,10 @@ TEST_F(ScaleFixture, DurationAxes) {
     EXPECT_EQ(scale->NumTicks(), 23);
 
     scale->SetScaleType(sctXB);
+    scale->SetMinTicks(0);  // counts as one interval: one step of an hour
+    PaintEmbedded();
+    EXPECT_EQ(labels, (Strings{" 00:00:00", " 01:00:00"}));
+    scale->SetMinTicks(3);
     scale->SetRange(0, 1);
     PaintEmbedded();
     EXPECT_EQ(labels, (Strings{" 00:00:00.000", " 00:00:00.200", " 00:00:00.400", " 00:00:00.600",
