@@ -2,7 +2,9 @@
 // decoded to pixels worked out from the file format, and malformed files that must be refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -569,6 +571,48 @@ TEST(BitmapFiles, AFailedLoadLeavesTheBitmapAsItWas) {
         EXPECT_EQ(bitmap.Height(), 2);
         EXPECT_EQ(PixelsOf(bitmap), before);
     }
+}
+
+// A stream that can only be read forward, a few bytes at a time, like a pipe.
+class TrickleBuf : public std::streambuf {
+public:
+    explicit TrickleBuf(std::string bytes) : bytes_(std::move(bytes)) {}
+
+protected:
+    int_type underflow() override {
+        if (pos_ >= bytes_.size()) return traits_type::eof();
+        const std::size_t n = std::min<std::size_t>(3, bytes_.size() - pos_);
+        std::memcpy(chunk_, bytes_.data() + pos_, n);
+        pos_ += n;
+        setg(chunk_, chunk_, chunk_ + n);
+        return traits_type::to_int_type(chunk_[0]);
+    }
+
+private:
+    std::string bytes_;
+    std::size_t pos_ = 0;
+    char chunk_[3];
+};
+
+TEST(BitmapFiles, LoadsFromUnseekableStreamsAndFromTheMiddleOfAStream) {
+    TBitmap source;
+    Paint(source, 70, 30);
+    std::stringstream saved;
+    source.SaveToStream(saved);
+    const std::string file = saved.str();
+
+    TrickleBuf trickle(file);
+    std::istream pipe(&trickle);
+    TBitmap fromPipe;
+    fromPipe.LoadFromStream(pipe);
+    EXPECT_EQ(PixelsOf(fromPipe), PixelsOf(source));
+
+    // Offsets in the file count from where the bitmap starts, not from the start of the stream.
+    std::istringstream embedded("leading bytes" + file);
+    embedded.seekg(13);
+    TBitmap fromMiddle;
+    fromMiddle.LoadFromStream(embedded);
+    EXPECT_EQ(PixelsOf(fromMiddle), PixelsOf(source));
 }
 
 TEST(BitmapFiles, AnEmptyBitmapSavesAndLoadsAsEmpty) {
