@@ -35,8 +35,9 @@ $(FUZZ)/build.ninja:
 	CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVB_BUILD_FUZZ=ON \
 	  -DKVB_BUILD_TESTS=OFF -DKVB_BUILD_QT=OFF
 
+# Only the fuzz programs and what they link: the rest of the tree is built by build-debug.
 build-fuzz: setup $(FUZZ)/build.ninja
-	cmake --build $(FUZZ) -j $(JOBS)
+	cmake --build $(FUZZ) -j $(JOBS) --target $$(ninja -C $(FUZZ) -t targets all | grep -o '^fuzz_[a-z_0-9]*' | sort -u)
 
 fuzz: build-fuzz
 	@bash scripts/fuzz $(FUZZ)
