@@ -55,17 +55,26 @@ public:
         const std::uint64_t shifted = std::uint64_t(mask) >> shift_;
         if ((shifted & (shifted + 1)) != 0) Fail("a bit-field mask is not contiguous");
         max_ = shifted;
+        // A division per channel and pixel would dominate decoding; channels of usual widths
+        // look their values up instead.
+        if (max_ < kTableLimit) {
+            table_.resize(max_ + 1);
+            for (std::uint64_t v = 0; v <= max_; ++v) table_[v] = std::uint8_t(Divide(v));
+        }
     }
     std::uint32_t Scale(std::uint32_t pixel) const noexcept {
         if (max_ == 0) return 0;
         const std::uint64_t v = (pixel & mask_) >> shift_;
-        return std::uint32_t((v * 255 + max_ / 2) / max_);
+        return table_.empty() ? Divide(v) : table_[v];
     }
 
 private:
+    static constexpr std::uint64_t kTableLimit = 4096;
+    std::uint32_t Divide(std::uint64_t v) const noexcept { return std::uint32_t((v * 255 + max_ / 2) / max_); }
     std::uint32_t mask_ = 0;
     int shift_ = 0;
     std::uint64_t max_ = 0;
+    std::vector<std::uint8_t> table_;
 };
 
 struct Header {
