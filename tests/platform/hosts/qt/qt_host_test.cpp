@@ -192,7 +192,7 @@ TEST_F(QtHostTest, MenuEntryRunsItsHandler) {
 }
 
 TEST_F(QtHostTest, ScreenshotIsWritten) {
-    const std::string file = std::string(KVB_QT_TEST_OUT) + "/qt_host_test.png";
+    const std::string file = std::string(KVB_BINARY_DIR) + "/qt_host_test.png";
     ASSERT_TRUE(gQt->SaveScreenshot(form, file));
     QImage img(QString::fromStdString(file));
     EXPECT_EQ(img.width(), static_cast<int>(120 * gQt->DevicePixelRatio()));
