@@ -37,7 +37,7 @@ void InitializeSharedUnits() {
 const std::vector<std::string>& PendingChartSettings() {
     static const std::vector<std::string> list = [] {
         std::vector<std::string> v = {
-            "TPlotix.AutoRedraw", "TPlotix.MarginRight", "TPlotix.MarginTop",
+            "TPlotix.AutoRedraw", "TPlotix.MarginLeft", "TPlotix.MarginRight", "TPlotix.MarginTop",
             "TPlotix.MarginBottom", "TPlotix.BackGroundImg.IncludePath",
             "TPlotix.BackGroundImg.FillMode", "TPlotix.BackGroundImg.AreaMode",
             "TPlotix.BackGroundImg.AreaColor", "TPlotix.BackGroundImg.AreaLeft",

@@ -2,7 +2,13 @@
 // and the recompute cycle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -199,6 +205,130 @@ TEST_F(FilterForm, ExitClosesTheMainForm) {
     // Closing the main form ends the program.
     EXPECT_TRUE(Application()->Terminated());
     EXPECT_GE(host.QuitCount(), 1);
+}
+
+// The settings of one object block of the stored layout ("Name = value", nested objects left
+// out), so that chart settings whose properties the chart does not publish yet are checked too.
+std::map<std::string, std::string> LayoutBlock(std::string_view layout, const std::string& object) {
+    std::map<std::string, std::string> values;
+    const std::size_t head = layout.find("object " + object + ":");
+    if (head == std::string_view::npos) return values;
+    std::size_t pos = layout.find('\n', head) + 1;
+    int depth = 0;
+    while (pos < layout.size()) {
+        std::size_t eol = layout.find('\n', pos);
+        if (eol == std::string_view::npos) eol = layout.size();
+        std::string_view line = layout.substr(pos, eol - pos);
+        pos = eol + 1;
+        line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
+        if (line.starts_with("object ")) ++depth;
+        else if (line == "end" && depth-- == 0) break;
+        else if (depth == 0) {
+            const std::size_t eq = line.find(" = ");
+            if (eq != std::string_view::npos)
+                values[std::string(line.substr(0, eq))] = std::string(line.substr(eq + 3));
+        }
+    }
+    return values;
+}
+
+// Numbers compare by value (the layout writes 512.000000000000000000), everything else by text.
+bool SameSetting(const std::string& got, const std::string& want) {
+    char* endGot = nullptr;
+    char* endWant = nullptr;
+    const double g = std::strtod(got.c_str(), &endGot);
+    const double w = std::strtod(want.c_str(), &endWant);
+    if (!got.empty() && !want.empty() && *endGot == '\0' && *endWant == '\0') return g == w;
+    return got == want;
+}
+
+TEST(FilterLayout, ChartsCarryEveryStoredSetting) {
+    std::vector<std::pair<std::string, std::string>> shared = {
+        {"Left", "16"}, {"Width", "417"}, {"Height", "169"}, {"AllocSize", "1000"},
+        {"AutoRedraw", "True"}, {"MarginLeft", "50"}, {"MarginRight", "20"}, {"MarginTop", "20"},
+        {"MarginBottom", "40"}, {"BackGroundImg.IncludePath", "False"},
+        {"BackGroundImg.FillMode", "bfStretch"}, {"BackGroundImg.AreaMode", "bamNone"},
+        {"BackGroundImg.AreaColor", "14540253"}, {"BackGroundImg.AreaLeft", "-1"},
+        {"BackGroundImg.AreaRight", "1"}, {"BackGroundImg.AreaTop", "1"},
+        {"BackGroundImg.AreaBottom", "-1"}, {"ClassDefault", "0"}, {"GridStyle", "gsNone"},
+        {"Isometric", "False"}, {"JointLayers.L01xControlledBy", "1"},
+        {"JointLayers.L01yControlledBy", "1"}, {"JointLayers.L02xControlledBy", "2"},
+        {"JointLayers.L02yControlledBy", "2"}, {"CaptionPosX", "0"}, {"CaptionPosY", "-16"},
+        {"CaptionAlignment", "taRightJustify"}, {"CaptionAnchorHoriz", "cahChartRight"},
+        {"CaptionAnchorVert", "cavChartTop"}, {"MouseAction", "maNone"},
+        {"MouseCursorFixed", "False"}, {"ShadowStyle", "ssFlying"}, {"ShadowColor", "clGrayText"},
+        {"ShadowBakColor", "clBtnFace"}, {"TextFontStyle", "[]"}, {"TextBkStyle", "tbClear"},
+        {"TextBkColor", "clWhite"}, {"TextAlignment", "taCenter"},
+        {"Scale1X.CaptionPosX", "0"}, {"Scale1X.CaptionPosY", "22"},
+        {"Scale1X.CaptionAlignment", "taCenter"}, {"Scale1X.CaptionAnchor", "uaSclCenter"},
+        {"Scale1X.RangeLow", "0"}, {"Scale1X.ShortTicks", "True"}, {"Scale1X.Visible", "True"},
+        {"Scale1X.ScaleLocation", "slBottom"}, {"Scale1X.ColorScale", "clBlack"},
+        {"Scale1Y.CaptionPosX", "0"}, {"Scale1Y.CaptionPosY", "-16"},
+        {"Scale1Y.CaptionAlignment", "taLeftJustify"}, {"Scale1Y.CaptionAnchor", "uaSclTopLft"},
+        {"Scale1Y.ShortTicks", "False"}, {"Scale1Y.Visible", "True"},
+        {"Scale1Y.ScaleLocation", "slLeft"}, {"Scale1Y.ColorScale", "clBlack"}};
+    for (int c = 1; c <= 4; ++c) {
+        const std::string ch = "CrossHair" + std::to_string(c) + ".";
+        for (auto [k, v] : std::vector<std::pair<std::string, std::string>>{
+                 {"Color", "clBlack"}, {"Layer", std::to_string(c)}, {"Mode", "chOff"},
+                 {"LineType", "psSolid"}, {"LineWid", "1"}})
+            shared.emplace_back(ch + k, v);
+    }
+    for (const char* sc : {"Scale1X.", "Scale1Y.", "Scale2X.", "Scale2Y."}) {
+        for (auto [k, v] : std::vector<std::pair<std::string, std::string>>{
+                 {"Logarithmic", "False"}, {"LabelType", "ftNum"}, {"MinTicks", "3"},
+                 {"MinRange", "1e-10"}, {"ScalePos", "0"}, {"DateFormat.TimeFormat", "tfHHMMSS"},
+                 {"DateFormat.DateSeparator", "'-'"}, {"DateFormat.TimeSeparator", "':'"},
+                 {"DateFormat.YearLength", "ylYYYY"}, {"DateFormat.MonthName", "True"},
+                 {"DateFormat.DateOrder", "doDDMMYY"}, {"DateFormat.DateForTime", "dtOnePerDay"},
+                 {"Font.Name", "'MS Sans Serif'"}, {"Font.Height", "-13"},
+                 {"Font.Color", "clWindowText"}, {"Font.Style", "[]"}})
+            shared.emplace_back(sc + k, v);
+    }
+    for (const char* sc : {"Scale2X.", "Scale2Y."}) {
+        for (auto [k, v] : std::vector<std::pair<std::string, std::string>>{
+                 {"Visible", "False"}, {"ColorScale", "clMaroon"}, {"RangeLow", "0"},
+                 {"RangeHigh", "1"}, {"CaptionPosX", "10"}, {"CaptionPosY", "100"},
+                 {"DecPlaces", "-2"}, {"ShortTicks", "True"}})
+            shared.emplace_back(sc + k, v);
+    }
+    shared.insert(shared.end(), {{"Scale2X.ScaleLocation", "slBottom"},
+                                 {"Scale2X.CaptionAlignment", "taCenter"},
+                                 {"Scale2X.CaptionAnchor", "uaSclCenter"},
+                                 {"Scale2Y.ScaleLocation", "slLeft"},
+                                 {"Scale2Y.CaptionAlignment", "taRightJustify"},
+                                 {"Scale2Y.CaptionAnchor", "uaSclTopLft"}});
+
+    struct Chart {
+        const char* name;
+        const char* top;
+        const char* caption;
+        const char* xHigh;
+        const char* xDec;
+        const char* yLow;
+        const char* yHigh;
+        const char* yDec;
+    };
+    for (Chart c : {Chart{"QXSignal", "8", "'Signal'", "512", "-2", "-7", "7", "-2"},
+                    Chart{"QXFFT", "208", "'Magnitude'", "256", "-2", "0", "2", "1"},
+                    Chart{"QXFilt", "376", "'Filtered Signal'", "512", "-2", "-7", "7", "-2"}}) {
+        const std::map<std::string, std::string> block = LayoutBlock(FrmFilterLayout(), c.name);
+        ASSERT_FALSE(block.empty()) << c.name;
+        auto want = shared;
+        want.insert(want.end(), {{"Top", c.top}, {"Caption", c.caption},
+                                 {"Scale1X.RangeHigh", c.xHigh}, {"Scale1X.DecPlaces", c.xDec},
+                                 {"Scale1Y.RangeLow", c.yLow}, {"Scale1Y.RangeHigh", c.yHigh},
+                                 {"Scale1Y.DecPlaces", c.yDec}});
+        for (const auto& [key, value] : want) {
+            const auto it = block.find(key);
+            if (it == block.end()) {
+                ADD_FAILURE() << c.name << " lacks " << key;
+                continue;
+            }
+            EXPECT_TRUE(SameSetting(it->second, value))
+                << c.name << "." << key << " = " << it->second << ", want " << value;
+        }
+    }
 }
 
 TEST_F(FilterForm, EveryPendingSettingIsInTheLayout) {
