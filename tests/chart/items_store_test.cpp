@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <vector>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -318,15 +319,35 @@ TEST_F(ItemStore, ItemsOfAnInvisibleChartAreStored) {
 }
 
 TEST(ItemRecord, FieldOrderFollowsTheInterface) {
-    EXPECT_LT(offsetof(TqxChartItem, X), offsetof(TqxChartItem, Y));
-    EXPECT_LT(offsetof(TqxChartItem, Y2), offsetof(TqxChartItem, Color));
-    EXPECT_LT(offsetof(TqxChartItem, FrameColor2), offsetof(TqxChartItem, PenStyle));
-    EXPECT_LT(offsetof(TqxChartItem, PenStyle), offsetof(TqxChartItem, DataTag));
-    EXPECT_LT(offsetof(TqxChartItem, LineWidth), offsetof(TqxChartItem, ItemClass));
-    EXPECT_LT(offsetof(TqxChartItem, ItemKind), offsetof(TqxChartItem, Layer));
-    EXPECT_LT(offsetof(TqxChartItem, FrameStyle), offsetof(TqxChartItem, ShortText));
-    EXPECT_LT(offsetof(TqxChartItem, ShortText), offsetof(TqxChartItem, IntParam1));
-    EXPECT_LT(offsetof(TqxChartItem, IntParam3), offsetof(TqxChartItem, CoordMode));
+    // Every field after the one before it, in the order the item event's handlers rely on.
+    const std::size_t offsets[] = {
+        offsetof(TqxChartItem, X),           offsetof(TqxChartItem, Y),
+        offsetof(TqxChartItem, X2),          offsetof(TqxChartItem, Y2),
+        offsetof(TqxChartItem, Color),       offsetof(TqxChartItem, FillColor),
+        offsetof(TqxChartItem, FrameColor1), offsetof(TqxChartItem, FrameColor2),
+        offsetof(TqxChartItem, PenStyle),    offsetof(TqxChartItem, DataTag),
+        offsetof(TqxChartItem, LineWidth),   offsetof(TqxChartItem, ItemClass),
+        offsetof(TqxChartItem, ItemKind),    offsetof(TqxChartItem, Layer),
+        offsetof(TqxChartItem, Hollow),      offsetof(TqxChartItem, FrameStyle),
+        offsetof(TqxChartItem, ShortText),   offsetof(TqxChartItem, IntParam1),
+        offsetof(TqxChartItem, IntParam2),   offsetof(TqxChartItem, IntParam3),
+        offsetof(TqxChartItem, CoordMode)};
+    for (std::size_t i = 1; i < std::size(offsets); ++i) EXPECT_LT(offsets[i - 1], offsets[i]) << i;
+    EXPECT_EQ(offsets[0], 0u);
+    // The widths the record promises: 64-bit coordinates, 32-bit colours and integers, bytes.
+    TqxChartItem it;
+    EXPECT_EQ(sizeof(it.X), 8u);
+    EXPECT_EQ(sizeof(it.Color), 4u);
+    EXPECT_EQ(sizeof(it.PenStyle), 1u);
+    EXPECT_EQ(sizeof(it.DataTag), 4u);
+    EXPECT_EQ(sizeof(it.LineWidth), 4u);
+    EXPECT_EQ(sizeof(it.ItemClass), 1u);
+    EXPECT_EQ(sizeof(it.ItemKind), 1u);
+    EXPECT_EQ(sizeof(it.Layer), 4u);
+    EXPECT_EQ(sizeof(it.Hollow), 1u);
+    EXPECT_EQ(sizeof(it.FrameStyle), 1u);
+    EXPECT_EQ(sizeof(it.IntParam1), 4u);
+    EXPECT_EQ(sizeof(it.CoordMode), 1u);
     EXPECT_EQ(sizeof(TqxShortText), 18u);
 }
 
