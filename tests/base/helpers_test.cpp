@@ -18,6 +18,17 @@ std::vector<std::string> Names() {
     return out;
 }
 
+template <class E>
+void ExpectOrdinals(std::initializer_list<E> values) {
+    static_assert(sizeof(E) == 1);
+    EXPECT_EQ(values.size(), EnumInfo<E>().Names.size());
+    int ordinal = 0;
+    for (E v : values) {
+        EXPECT_EQ(static_cast<int>(v), ordinal) << "position " << ordinal;
+        ++ordinal;
+    }
+}
+
 TEST(Enumerations, ValueNamesInOrdinalOrder) {
     using V = std::vector<std::string>;
     EXPECT_EQ(Names<TBkgFill>(), (V{"bfSimple", "bfStretch", "bfTile"}));
@@ -35,12 +46,29 @@ TEST(Enumerations, ValueNamesInOrdinalOrder) {
     EXPECT_EQ(Names<TCrossHMode>(), (V{"chOff", "chHoriz", "chVert", "chBoth", "chCrossBox", "chBox"}));
     EXPECT_EQ(Names<TTxtLblAttachMode>(), (V{"tlamNone", "tlamXOnly", "tlamYOnly", "tlamBoth"}));
     EXPECT_EQ(Names<TTxtLblMode>(), (V{"tlOff", "tlsimple", "tlBox", "tlUnderline", "tlShadow"}));
-    const V mouse = Names<TMouseActMode>();
-    ASSERT_EQ(mouse.size(), 19u);
-    EXPECT_EQ(mouse[0], "maNone");
-    EXPECT_EQ(mouse[11], "maDragLabel");
-    EXPECT_EQ(mouse[18], "maZoomPanColors");
-    EXPECT_EQ(static_cast<int>(maZoomPanColors), 18);
+    EXPECT_EQ(Names<TMouseActMode>(),
+              (V{"maNone", "maPan", "maPanHoriz", "maPanVert", "maPanGrid", "maRubberBand", "maZoom",
+                 "maZoomWind", "maZoomWindPos", "maZoomDrag", "maDragCrossH", "maDragLabel", "maRotate",
+                 "maRotAndZoom", "maRotXOnly", "maRotZOnly", "maSelectRect", "maDrawMTrace",
+                 "maZoomPanColors"}));
+    // The constants count from 0 in the same order, so a stored name reads back as its value.
+    ExpectOrdinals({bfSimple, bfStretch, bfTile});
+    ExpectOrdinals({csBWG, csSystem});
+    ExpectOrdinals({ftNoFigs, ftNum, ftTime, ftDateTime, ftUserText});
+    ExpectOrdinals({sctXB, sctXT, sctYL, sctYR});
+    ExpectOrdinals({vaTop, vaCenter, vaBottom});
+    ExpectOrdinals({ylNone, ylYY, ylYYYY});
+    ExpectOrdinals({doMMDDYY, doDDMMYY, doYYMMDD});
+    ExpectOrdinals({dtNone, dtOnePerChart, dtOnePerDay, dtAllTicks});
+    ExpectOrdinals({tfHHMMSS, tfHHhMM, tfAMPM});
+    ExpectOrdinals({ssFlying, ssBox});
+    ExpectOrdinals({fsNone, fsSimple, fsLowered, fsRaised, fsEmbossed, fsEngraved});
+    ExpectOrdinals({chOff, chHoriz, chVert, chBoth, chCrossBox, chBox});
+    ExpectOrdinals({tlamNone, tlamXOnly, tlamYOnly, tlamBoth});
+    ExpectOrdinals({tlOff, tlsimple, tlBox, tlUnderline, tlShadow});
+    ExpectOrdinals({maNone, maPan, maPanHoriz, maPanVert, maPanGrid, maRubberBand, maZoom, maZoomWind,
+                    maZoomWindPos, maZoomDrag, maDragCrossH, maDragLabel, maRotate, maRotAndZoom,
+                    maRotXOnly, maRotZOnly, maSelectRect, maDrawMTrace, maZoomPanColors});
     EXPECT_EQ(sizeof(TMouseActMode), 1u);
     EXPECT_EQ(EnumInfo<TTxtLblMode>().IndexOf("tlsimple"), 1);
 }
