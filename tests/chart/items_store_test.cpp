@@ -300,6 +300,39 @@ TEST_F(ItemStore, FailedGrowthLeavesContainerConsistent) {
     plotix_testing::FailAllocationAfter(-1);
 }
 
+// Large containers move from the heap into a page mapping of their own as they grow; the items
+// must come along, a refused growth must leave the container as it was, and clearing must
+// start afresh.
+TEST_F(ItemStore, LargeContainersKeepTheirItemsThroughGrowth) {
+    constexpr int kItems = 120000;  // well past the size that leaves the heap
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < kItems; ++i) chart.DrawPenTo(i, 0.5 * i);
+        ASSERT_EQ(chart.ItemCount(), kItems);
+        EXPECT_EQ(chart.ItemCapacity(), 120000);
+        for (int i = 0; i < kItems; ++i) {
+            const TqxChartItem& it = Data(i);
+            ASSERT_EQ(it.X, i);
+            ASSERT_EQ(it.Y, 0.5 * i);
+            ASSERT_EQ(it.ItemKind, ikLineTo);
+            ASSERT_EQ(it.IntParam1, 0);
+        }
+        chart.SetAllocSize(TCustomPlotix::MaxAllocSize);
+        plotix_testing::FailAllocationAfter(0);
+        EXPECT_THROW(chart.DrawPenTo(-1, -1.0), EOutOfMemory);
+        plotix_testing::FailAllocationAfter(-1);
+        EXPECT_EQ(chart.ItemCount(), kItems);
+        EXPECT_EQ(chart.ItemCapacity(), 120000);
+        EXPECT_EQ(Data(kItems - 1).Y, 0.5 * (kItems - 1));
+        chart.DrawPenTo(kItems, 1.0);
+        EXPECT_EQ(chart.ItemCapacity(), 1120000);
+        EXPECT_EQ(Data(kItems).X, kItems);
+        chart.SetAllocSize(1000);
+        chart.ClearItems();
+        EXPECT_EQ(chart.ItemCount(), 0);
+        EXPECT_EQ(chart.ItemCapacity(), 0);
+    }
+}
+
 TEST_F(ItemStore, ValuesAreStoredUnvalidated) {
     chart.DrawPenTo(std::numeric_limits<Integer>::max(), std::numeric_limits<double>::quiet_NaN());
     chart.MovePenTo(std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::min());
