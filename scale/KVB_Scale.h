@@ -123,8 +123,8 @@ public:
     Integer ValueToPixel(double Value) const noexcept { return mapping_.Map(Value); }
     const TScaleMapping& Mapping() const noexcept { return mapping_; }
     // Pixels per unit (per unit of ln) and the pixel of 0 (of ln 1).
-    double ScaleFactor() const noexcept { return static_cast<double>(mapping_.Factor); }
-    double ScaleOffset() const noexcept { return static_cast<double>(mapping_.Offset); }
+    double ScaleFactor() const noexcept { return mapping_.Factor; }
+    double ScaleOffset() const noexcept { return mapping_.Offset; }
     // Still taking defaults: Logarithmic is accepted without looking at the range.
     bool DefaultsPhase() const noexcept { return defaultsPhase_; }
     void UpdateScaling();

@@ -116,9 +116,11 @@ std::string QuotedLiteral(char c);
 // The world-to-pixel mapping of one axis.
 
 struct TScaleMapping {
-    // Extended, so that a range as narrow as a few denormals still gets a finite factor.
-    Extended Factor = 1.0;  // pixels per unit (per unit of ln on logarithmic axes)
-    Extended Offset = 0.0;  // pixel of value 0 (of ln 1)
+    // Kept in double precision, as the scale's settings are; the mapping itself is evaluated
+    // in extended precision, so a value whose pixel lies a hair below a half (50 on a 0..100
+    // axis of 359 pixels: 3.59 as a double times 50 is 179.4999…) is not pushed onto it.
+    double Factor = 1.0;  // pixels per unit (per unit of ln on logarithmic axes)
+    double Offset = 0.0;  // pixel of value 0 (of ln 1)
     bool Logarithmic = false;
     bool Ascending = true;  // RangeHigh ≥ RangeLow
     Integer Width = 0;      // where non-positive values go on a descending logarithmic axis
@@ -127,9 +129,9 @@ struct TScaleMapping {
     Integer Map(double value) const noexcept {
         Extended p;
         if (!Logarithmic) {
-            p = Factor * value + Offset;
+            p = static_cast<Extended>(Factor) * value + Offset;
         } else if (value > 1e-100) {
-            p = Factor * std::log(static_cast<Extended>(value)) + Offset;
+            p = static_cast<Extended>(Factor) * std::log(static_cast<Extended>(value)) + Offset;
         } else {
             return Ascending ? 0 : Width;
         }
@@ -143,14 +145,14 @@ struct TScaleMapping {
     // Round's rule (halves to the even neighbour) for values already within the Integer
     // range. Round guards the floating-point rounding mode on every call, which costs more
     // than the whole mapping, and an extended-to-integer conversion switches the x87 control
-    // word; a double keeps 22 fraction bits even at 2^31, and its conversion truncates
-    // whatever the mode, so this needs neither.
+    // word. A double's conversion truncates whatever the mode; the double may have rounded
+    // the value onto a half or onto the next integer, so the decision is taken on the exact
+    // extended remainder against that integer, not on the double.
     static Integer RoundHalfEven(Extended value) noexcept {
-        const double p = static_cast<double>(value);
-        const auto t = static_cast<std::int64_t>(p);
-        const double f = p - static_cast<double>(t);
-        if (f > 0.5 || (f == 0.5 && (t & 1) != 0)) return static_cast<Integer>(t + 1);
-        if (f < -0.5 || (f == -0.5 && (t & 1) != 0)) return static_cast<Integer>(t - 1);
+        const auto t = static_cast<std::int64_t>(static_cast<double>(value));
+        const Extended f = value - static_cast<Extended>(t);  // exact: |f| < 1 and t < 2^32
+        if (f > 0.5L || (f == 0.5L && (t & 1) != 0)) return static_cast<Integer>(t + 1);
+        if (f < -0.5L || (f == -0.5L && (t & 1) != 0)) return static_cast<Integer>(t - 1);
         return static_cast<Integer>(t);
     }
 };

@@ -380,15 +380,16 @@ void TScale::UpdateScaling() {
     // Vertical axes run upwards: the top margin holds RangeHigh.
     const Extended start = horizontal ? rangeLow_ : rangeHigh_;
     const Extended end = horizontal ? rangeHigh_ : rangeLow_;
+    // The offset is computed from the factor as stored, so that value and pixel agree at m0.
     if (L <= 0) {
         mapping_.Factor = 0;
-        mapping_.Offset = size / 2;
+        mapping_.Offset = static_cast<double>(size / 2);
     } else if (!logarithmic_) {
-        mapping_.Factor = L / (end - start);
-        mapping_.Offset = m0 - mapping_.Factor * start;
+        mapping_.Factor = static_cast<double>(L / (end - start));
+        mapping_.Offset = static_cast<double>(m0 - static_cast<Extended>(mapping_.Factor) * start);
     } else if (rangeLow_ > 0 && rangeHigh_ > 0) {
-        mapping_.Factor = L / (std::log(end) - std::log(start));
-        mapping_.Offset = m0 - mapping_.Factor * std::log(start);
+        mapping_.Factor = static_cast<double>(L / (std::log(end) - std::log(start)));
+        mapping_.Offset = static_cast<double>(m0 - static_cast<Extended>(mapping_.Factor) * std::log(start));
     }
 }
 

@@ -20,6 +20,10 @@ TEST_F(ScaleFixture, NewScaleDefaults) {
     EXPECT_DOUBLE_EQ(scale->ScaleFactor(), 3.59);
     EXPECT_EQ(scale->ValueToPixel(0), 20);
     EXPECT_EQ(scale->ValueToPixel(100), 379);
+    // The factor is held as a double (3.58999…); evaluated in extended precision 50 maps to
+    // 199.4999…, which is below the half.
+    EXPECT_EQ(scale->ScaleFactor(), 359.0 / 100);
+    EXPECT_EQ(scale->ValueToPixel(50), 199);
     EXPECT_EQ(scale->MinTicks(), 3);
     EXPECT_EQ(scale->DecPlaces(), -2);
     EXPECT_EQ(scale->FrameStyle(), fsLowered);

@@ -51,6 +51,34 @@ TEST(NiceTickStep, TieBreakAtTheNiceNumbers) {
     }
 }
 
+// The rule worked through with the extended logarithm, for the mantissa decision alone.
+long double ReferenceStep(long double x) {
+    long double g = std::log10(x), h = g - std::trunc(g);
+    if (std::fabs(h) < 1e-10L || std::fabs(h) > 0.9999999999L) {
+        h = 0;
+        g = std::nearbyint(g);
+    }
+    if (g < 0 && h != 0) g -= 1;
+    if (h < 0) h += 1;
+    const long double m = h < std::log10(2.0L) + 1e-10L ? 1 : (h < std::log10(5.0L) + 1e-10L ? 2 : 5);
+    return m * std::pow(10.0L, std::trunc(g));
+}
+
+TEST(NiceTickStep, DecidesAsTheExtendedLogarithmAtTheEdges) {
+    // Ranges whose logarithm per tick lies within a few 1e-15 of the decision points.
+    const long double points[] = {1e-10L, 1 - 1e-10L, std::log10(2.0L) + 1e-10L, std::log10(5.0L) + 1e-10L};
+    for (long double p : points)
+        for (int k : {-7, 0, 4})
+            for (int i = -40; i <= 40; ++i) {
+                const long double x = std::pow(10.0L, k + p + i * 2.5e-16L);
+                Extended first, step;
+                Word sub;
+                NiceTickStep(2, 0, static_cast<double>(x * 2), first, step, sub);
+                const long double xd = static_cast<long double>(static_cast<double>(x * 2)) / 2;
+                EXPECT_EQ(step, ReferenceStep(xd)) << static_cast<double>(p) << " " << k << " " << i;
+            }
+}
+
 TEST(NiceTickStep, EndsOnExtremeRanges) {
     const double big = std::numeric_limits<double>::max();
     const double values[] = {0, 1e300, -1e300, 5e-324, -5e-324, 18446744073709551616.0 + 8192, big, -big};
@@ -257,6 +285,12 @@ TEST(Mapping, LinearLogAndClamps) {
     for (double v = -1000.25; v <= 1000.25; v += 0.25) EXPECT_EQ(unit.Map(v), Round(v)) << v;
     for (double v : {2147483646.5, -2147483646.5, 1e9 + 0.5, 0.49999999999999994, -0.5000000000000001})
         EXPECT_EQ(unit.Map(v), Round(v)) << v;
+    // Decided on the extended value, not on a double rounded onto the half or past it.
+    const struct { long double v; Integer r; } near[] = {
+        {0.5L - 0x1p-60L, 0}, {2.5L + 0x1p-60L, 3}, {-2.5L - 0x1p-60L, -3}, {199.5L - 0x1p-55L, 199},
+        {4.0L - 0x1p-60L, 4}, {-4.0L + 0x1p-60L, -4}, {2147483646.5L - 0x1p-32L, 2147483646},
+    };
+    for (const auto& c : near) EXPECT_EQ(TScaleMapping::RoundHalfEven(c.v), c.r) << static_cast<double>(c.v);
     TScaleMapping lg{359 / std::log(1000.0), 20, true, true, 400};
     EXPECT_EQ(lg.Map(1), 20);
     EXPECT_EQ(lg.Map(1000), 379);
