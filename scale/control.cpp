@@ -452,13 +452,14 @@ void TScale::DrawAxis(TCanvas* Canvas, Integer X0, Integer Y0) {
     default: pos = ClampToInteger(std::int64_t(X0) + w - marginRight_ - 1); DrawVertScale(Canvas, pos); break;
     }
     if (!showBaseLine_) return;
-    // Both end pixels belong to the line: LineTo leaves out its end point, so it goes one on.
+    // From the first to the last pixel of the axis; LineTo leaves out that last one, where
+    // the axis end's tick usually stands.
     if (scaleType_ == sctXB || scaleType_ == sctXT) {
         Canvas->MoveTo(marginLeft_, pos);
-        Canvas->LineTo(ClampToInteger(w - marginRight_), pos);
+        Canvas->LineTo(ClampToInteger(w - marginRight_ - 1), pos);
     } else {
         Canvas->MoveTo(pos, marginTop_);
-        Canvas->LineTo(pos, ClampToInteger(h - marginBottom_));
+        Canvas->LineTo(pos, ClampToInteger(h - marginBottom_ - 1));
     }
 }
 

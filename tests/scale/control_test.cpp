@@ -134,6 +134,27 @@ TEST_F(ScaleFixture, TooSmallForItsMargins) {
     for (const auto& t : ticks) EXPECT_EQ(t.y, 15);
 }
 
+TEST_F(ScaleFixture, BaseLineRunsFromTheFirstAxisPixelUpToTheLast) {
+    // No tick at either end (the ticks lie at 5, 10, … 95), so the line alone is seen there.
+    const struct { TScaleType type; Integer x0, y0, dx, dy; } cases[] = {
+        {sctXB, 20, 379, 1, 0}, {sctXT, 20, 20, 1, 0}, {sctYL, 20, 20, 0, 1}, {sctYR, 379, 20, 0, 1}};
+    for (const auto& c : cases) {
+        bitmap.Canvas()->Brush()->SetStyle(bsSolid);  // a transparent paint leaves it clear
+        bitmap.Canvas()->Brush()->SetColor(clWhite);
+        bitmap.Canvas()->FillRect(Rect(0, 0, 400, 400));
+        scale->SetScaleType(c.type);
+        scale->SetRange(c.dx != 0 ? 0.5 : 99.5, c.dx != 0 ? 99.5 : 0.5);
+        scale->SetLabelType(ftNoFigs);
+        PaintEmbedded();
+        std::vector<Integer> missing;
+        for (Integer i = 0; i < 359; ++i)
+            if (bitmap.Canvas()->Pixels(c.x0 + i * c.dx, c.y0 + i * c.dy) != clBlack) missing.push_back(i);
+        EXPECT_TRUE(missing.empty()) << int(c.type) << " first gap at " << missing.front();
+        EXPECT_EQ(bitmap.Canvas()->Pixels(c.x0 + 359 * c.dx, c.y0 + 359 * c.dy), clWhite) << int(c.type);
+        EXPECT_EQ(bitmap.Canvas()->Pixels(c.x0 - c.dx, c.y0 - c.dy), clWhite) << int(c.type);
+    }
+}
+
 TEST_F(ScaleFixture, VerticalMapping) {
     scale->SetScaleType(sctYR);
     EXPECT_EQ(scale->ValueToPixel(100), 20);

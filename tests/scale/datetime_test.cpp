@@ -24,6 +24,7 @@ protected:
         return n;
     }
     void PaintOnWhite() {
+        bitmap.Canvas()->Brush()->SetStyle(bsSolid);  // a transparent paint leaves it clear
         bitmap.Canvas()->Brush()->SetColor(clWhite);
         bitmap.Canvas()->FillRect(Rect(0, 0, 400, 400));
         PaintEmbedded();
