@@ -214,8 +214,13 @@ bool TScale::DrawTimeTicks() {
     Int64 count = Trunc((high - low) / minor) + 5;
     if (count > MaxTickPositions) count = MaxTickPositions;
     const Extended start = Int(low / step / TickFuzz) * step;
-    const Extended lowLimit = low >= 0 ? low * TickFuzz : low / TickFuzz;
-    const Extended highLimit = high > 0 ? high / TickFuzz : high * TickFuzz;
+    // Each end is widened outwards by TickFuzz, away from the other end, so that a tick
+    // computed a hair beyond an end still counts. On a reversed axis the outward direction
+    // of each end is the opposite one; widening as for a rising axis would pull the ends
+    // inwards and lose the tick at RangeLow (3600..0) or at RangeHigh (0..-3600).
+    auto widen = [](Extended v, Extended outward) { return v * outward > 0 ? v / TickFuzz : v * TickFuzz; };
+    const Extended lowLimit = widen(low, -dir);
+    const Extended highLimit = widen(high, dir);
     auto inside = [&](Extended v) { return dir * lowLimit <= dir * v && dir * v <= dir * highLimit; };
 
     if (shortTicks_) {
@@ -286,9 +291,11 @@ void TScale::DrawClockPass(Integer Unit, const Integer* Steps, const Integer* Mi
     const Integer i = StepIndex(Steps, 6, X * Unit);
     const Extended major = static_cast<Extended>(Steps[i]) / Unit;
     const Extended minor = static_cast<Extended>(MinorSteps[i]) / Unit;
-    // The first multiple of the step, counted from midnight, at or after RangeLow.
+    // The first multiple of the step, counted from midnight, at or after RangeLow. The time
+    // of day is taken from the day's start below RangeLow: a negative RangeLow at midnight
+    // (-1.0) has time 0 there, not a whole day, which would put the first tick a day late.
     const Extended d0 = std::floor(low);
-    const Int64 q = static_cast<Int64>(std::ceil(Unit * (low >= 0 ? Frac(low) : Frac(low) + 1)));
+    const Int64 q = static_cast<Int64>(std::ceil(Unit * (low - d0)));
     const Int64 e = NonNegativeMod(Steps[i] - NonNegativeMod(q, Steps[i]), Steps[i]);
     const Extended first = d0 + static_cast<Extended>(q + e) / Unit;
 

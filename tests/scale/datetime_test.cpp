@@ -78,6 +78,21 @@ TEST_F(DateTimeScale, OneDayFromMidnightByDateForTime) {
     EXPECT_EQ(labels, (Strings{"12am", "8am", "4pm", "12am"}));
 }
 
+TEST_F(DateTimeScale, ClockTicksFromANegativeMidnight) {
+    // 29 December 1899, 00:00 to 24:00: the first tick is at RangeLow itself.
+    scale->SetShortTicks(false);
+    scale->DateFormat()->SetDateForTime(dtNone);
+    for (auto range : {std::pair{-1.0, 0.0}, std::pair{-1.25, -0.25}}) {
+        scale->SetRange(range.first, range.second);
+        PaintEmbedded();
+        SCOPED_TRACE(range.first);
+        const std::vector<double> expected = test::Steps(-1, range.second, 8.0 / 24);
+        ASSERT_EQ(scale->NumTicks(), static_cast<Integer>(expected.size()));
+        for (Integer i = 1; i <= scale->NumTicks(); ++i) EXPECT_NEAR(scale->TickValue(i), expected[i - 1], 1e-9);
+    }
+    EXPECT_EQ(labels, (Strings{"00:00", "08:00", "16:00"}));
+}
+
 TEST_F(DateTimeScale, TenDaysStepThreeFromFirstJanuary) {
     scale->SetRange(jan5, jan5 + 10);
     PaintEmbedded();

@@ -238,6 +238,20 @@ TEST_F(ScaleFixture, DurationAxes) {
     EXPECT_EQ(labels, (Strings{" 00:00:00.000", " 00:00:00.200", " 00:00:00.400", " 00:00:00.600",
                                " 00:00:00.800", " 00:00:01.000"}));
 
+    // Reversed axes keep both end ticks, as rising ones do.
+    scale->SetShortTicks(false);
+    const struct { double lo, hi; Strings labels; } reversed[] = {
+        {3600, 0, {" 01:00:00", " 00:40:00", " 00:20:00", " 00:00:00"}},
+        {0, -3600, {" 00:00:00", "-00:20:00", "-00:40:00", "-01:00:00"}},
+        {-3600, 0, {"-01:00:00", "-00:40:00", "-00:20:00", " 00:00:00"}},
+    };
+    for (const auto& c : reversed) {
+        scale->SetRange(c.lo, c.hi);
+        PaintEmbedded();
+        EXPECT_EQ(labels, c.labels) << c.lo << ".." << c.hi;
+    }
+    scale->SetShortTicks(true);
+
     // Per tick beyond the table: numeric labels with the 4 decimals ftTime set.
     scale->SetRange(0, 1000000);
     PaintEmbedded();
