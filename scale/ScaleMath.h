@@ -161,7 +161,8 @@ struct TScaleMapping {
 // The new range of a drag on an axis, for maPan, maZoom and maZoomDrag (false for every other
 // action). Moves whose result is not a usable range are ignored and give false as well: a zoom
 // ratio of 0 (the pointer on the far margin), a logarithmic range with an end ≤ 0, an axis of
-// no length, or any result that is not finite.
+// no length, or any result that is not a finite double. The arithmetic is extended; the
+// factors of the drag (shift, ratio, exponent, centre, geometric mean) are rounded to doubles.
 bool ComputeZoomPan(Integer X, Integer Y, Integer StartX, Integer StartY, Integer Width,
                     Integer Height, Integer MarginLeft, Integer MarginRight, Integer MarginTop,
                     Integer MarginBottom, double Lo, double Hi, TMouseActMode MouseAction,

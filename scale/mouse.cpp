@@ -11,58 +11,63 @@ bool ComputeZoomPan(Integer X, Integer Y, Integer StartX, Integer StartY, Intege
                     TScaleType ScaleType, bool Logarithmic, double RangeLow, double RangeHigh,
                     double& NewLow, double& NewHigh) {
     if (MouseAction != maPan && MouseAction != maZoom && MouseAction != maZoomDrag) return false;
-    // Pixel quantities as doubles, so that extreme integers cannot overflow on subtraction.
-    const double x = X, y = Y, sx = StartX, sy = StartY, w = Width, h = Height;
-    const double ml = MarginLeft, mr = MarginRight, mt = MarginTop, mb = MarginBottom;
-    const double lh = w - ml - mr, lv = h - mt - mb;
+    // The arithmetic runs in extended precision; each named factor (s, f, r, a, g, c) is
+    // rounded to a double, as the range itself is. Pixel quantities are taken as Extended, so
+    // that extreme integers cannot overflow on subtraction.
+    using E = Extended;
+    const E x = X, y = Y, sx = StartX, sy = StartY, w = Width, h = Height;
+    const E ml = MarginLeft, mr = MarginRight, mt = MarginTop, mb = MarginBottom;
+    const E lh = w - ml - mr, lv = h - mt - mb;
     const bool horizontal = ScaleType == sctXB || ScaleType == sctXT;
     if (Logarithmic && !(Lo > 0 && Hi > 0 && RangeLow > 0 && RangeHigh > 0)) return false;
-    const double g = std::sqrt(Lo * Hi), c = (Lo + Hi) / 2;
-    double low = 0, high = 0;
+    const E lo = Lo, hi = Hi;
+    const E g = static_cast<double>(std::sqrt(lo * hi)), c = static_cast<double>((lo + hi) / 2);
+    E low = 0, high = 0;
 
     switch (MouseAction) {
     case maPan:
         if (!Logarithmic) {
-            const double s = horizontal ? (RangeHigh - RangeLow) * (x - sx) / lh
-                                        : (RangeHigh - RangeLow) * (y - sy) / lv;
-            low = horizontal ? Lo - s : Lo + s;
-            high = horizontal ? Hi - s : Hi + s;
+            const E width = static_cast<E>(RangeHigh) - RangeLow;
+            const E s = static_cast<double>(horizontal ? width * (x - sx) / lh : width * (y - sy) / lv);
+            low = horizontal ? lo - s : lo + s;
+            high = horizontal ? hi - s : hi + s;
         } else {
-            const double f = horizontal ? std::exp(std::log(RangeHigh / RangeLow) * (sx - x) / lh)
-                                        : std::exp(std::log(RangeHigh / RangeLow) * (y - sy) / lv);
-            low = Lo * f;
-            high = Hi * f;
+            const E ratio = std::log(static_cast<E>(RangeHigh) / RangeLow);
+            const E f = static_cast<double>(horizontal ? std::exp(ratio * (sx - x) / lh)
+                                                       : std::exp(ratio * (y - sy) / lv));
+            low = lo * f;
+            high = hi * f;
         }
         break;
     case maZoom: {
         const bool nearHalf = horizontal ? sx < ml + lh / 2 : sy > mt + lv / 2;
         if (!Logarithmic) {
-            double r;
+            E r;
             if (horizontal)
-                r = nearHalf ? (w - x - mr) / (w - sx - mr) : (x - ml) / (sx - ml);
+                r = static_cast<double>(nearHalf ? (w - x - mr) / (w - sx - mr) : (x - ml) / (sx - ml));
             else
-                r = nearHalf ? (y - mt) / (sy - mt) : (h - y - mb) / (h - sy - mb);
+                r = static_cast<double>(nearHalf ? (y - mt) / (sy - mt) : (h - y - mb) / (h - sy - mb));
             // The pointer on the margin of the fixed end makes the ratio 0 (or undefined).
             if (r == 0 || !std::isfinite(r)) return false;
             if (nearHalf) {
-                low = Hi - (Hi - Lo) / r;
-                high = Hi;
+                low = hi - (hi - lo) / r;
+                high = hi;
             } else {
-                low = Lo;
-                high = Lo + (Hi - Lo) / r;
+                low = lo;
+                high = lo + (hi - lo) / r;
             }
         } else {
-            double a;
+            E a;
             if (horizontal)
-                a = (nearHalf ? (x - sx) : (sx - x)) / lh + 1;
+                a = static_cast<double>((nearHalf ? (x - sx) : (sx - x)) / lh + 1);
             else
-                a = (nearHalf ? (sy - y) : (y - sy)) / lv + 1;
-            const double f = std::pow(Hi / g, a);
+                a = static_cast<double>((nearHalf ? (sy - y) : (y - sy)) / lv + 1);
+            const E f = static_cast<double>(std::pow(hi / g, a));
             if (nearHalf) {
                 low = g / f;
-                high = Hi;
+                high = hi;
             } else {
-                low = Lo;
+                low = lo;
                 high = g * f;
             }
         }
@@ -71,21 +76,22 @@ bool ComputeZoomPan(Integer X, Integer Y, Integer StartX, Integer StartY, Intege
     case maZoomDrag:
     default: {
         if (!Logarithmic) {
-            const double a = horizontal ? 1 - (x - sx) / w : (y - sy) / h + 1;
-            low = c - (Hi - Lo) * a / 2;
-            high = c + (Hi - Lo) * a / 2;
+            const E a = static_cast<double>(horizontal ? 1 - (x - sx) / w : (y - sy) / h + 1);
+            low = c - (hi - lo) * a / 2;
+            high = c + (hi - lo) * a / 2;
         } else {
-            const double a = horizontal ? (sx - x) / w + 1 : (y - sy) / h + 1;
-            const double f = std::pow(Hi / g, a);
+            const E a = static_cast<double>(horizontal ? (sx - x) / w + 1 : (y - sy) / h + 1);
+            const E f = static_cast<double>(std::pow(hi / g, a));
             low = g / f;
             high = g * f;
         }
         break;
     }
     }
-    if (!std::isfinite(low) || !std::isfinite(high)) return false;
-    NewLow = low;
-    NewHigh = high;
+    const double newLow = static_cast<double>(low), newHigh = static_cast<double>(high);
+    if (!std::isfinite(newLow) || !std::isfinite(newHigh)) return false;
+    NewLow = newLow;
+    NewHigh = newHigh;
     return true;
 }
 

@@ -324,8 +324,11 @@ TEST(ComputeZoomPan, Examples) {
         // Logarithmic drags with an end ≤ 0 are ignored.
         {120, 50, 100, 50, maPan, sctXB, true, -1, 100, false, 0, 0},
         {120, 50, 100, 50, maZoomDrag, sctYR, true, 0, 100, false, 0, 0},
-        // A range too wide for doubles (hi − lo overflows) is ignored.
-        {120, 50, 100, 50, maZoomDrag, sctXB, false, -1e308, 1e308, false, 0, 0},
+        // A zoom out past the largest double is ignored; the width itself (2e308) is fine
+        // in the extended arithmetic.
+        {60, 50, 100, 50, maZoomDrag, sctXB, false, -1.7e308, 1.7e308, false, 0, 0},
+        {120, 50, 100, 50, maZoomDrag, sctXB, false, -1e308, 1e308, true, -0.95e308, 0.95e308},
+        {136, 50, 100, 50, maPan, sctXB, false, -1e308, 1e308, true, -1.2e308, 0.8e308},
     };
     for (const auto& c : cases) {
         double lo = 0, hi = 0;
@@ -334,8 +337,8 @@ TEST(ComputeZoomPan, Examples) {
         SCOPED_TRACE(testing::Message() << int(c.action) << " " << int(c.type) << " log " << c.log);
         EXPECT_EQ(ok, c.ok);
         if (ok && c.ok) {
-            EXPECT_NEAR(lo, c.newLow, 1e-9);
-            EXPECT_NEAR(hi, c.newHigh, 1e-9);
+            EXPECT_NEAR(lo, c.newLow, 1e-9 * std::max(1.0, std::fabs(c.newLow)));
+            EXPECT_NEAR(hi, c.newHigh, 1e-9 * std::max(1.0, std::fabs(c.newHigh)));
         }
     }
 }
