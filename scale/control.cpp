@@ -534,7 +534,10 @@ void TScale::Assign(TPersistent* Source) {
         TCustomControl::Assign(Source);
         return;
     }
-    if (src == this) return;
+    if (src == this) {
+        Redraw();
+        return;
+    }
     frameStyle_ = src->frameStyle_;
     colorBackGnd_ = src->colorBackGnd_;
     colorScale_ = src->colorScale_;

@@ -83,7 +83,7 @@ TEST(ScaleGallery, TypesAndCaptions) {
 }
 
 TEST(ScaleGallery, NumbersAndLogarithms) {
-    Gallery g(320, 560);
+    Gallery g(320, 606);
     const struct { double lo, hi; Integer dec, minTicks; bool log; const char* inscript; const char* user; } rows[] = {
         {0, 100, -2, 3, false, "", ""},        {100, 0, -2, 3, false, "", ""},
         {1, 10000, -2, 3, true, "", ""},       {1, 100, -2, 5, true, "", ""},
@@ -91,6 +91,8 @@ TEST(ScaleGallery, NumbersAndLogarithms) {
         {-7, 7, -2, 3, false, "", ""},         {0, 1, -1, 3, false, "", ""},
         {0, 1, 0, 3, false, "", ""},           {0, 1, 3, 3, false, "", ""},
         {0, 100, 0, 3, false, "&%", ""},       {0, 100, -2, 3, false, "", "low|mid|high"},
+        // −3 on a linear axis: automatic decimals, like −2.
+        {0, 1, -3, 3, false, "", ""},
     };
     Integer y = 5;
     for (const auto& r : rows) {
