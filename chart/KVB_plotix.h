@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "base/KVB_kvbbase.h"
+#include "chart/TextLabel.h"
 #include "platform/controls/Controls.h"
 #include "platform/graphics/Graphics.h"
 
