@@ -7,53 +7,18 @@ build=$1
 exe="$build/examples/controls_example"
 if [ ! -x "$exe" ]; then echo "controls example not built: $exe"; exit 1; fi
 
-out=$(mktemp -d)
-trace="$out/trace.txt"
-trap 'rm -rf "$out"' EXIT
-
-# Without a display the program says so and exits with 2 instead of aborting.
-set +e
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" >/dev/null 2>"$out/nodisplay.txt"
-rc=$?
-set -e
-[ $rc -eq 2 ] && grep -q 'no display' "$out/nodisplay.txt" \
-  || { echo "FAIL: without a display: exit $rc, $(cat "$out/nodisplay.txt")"; exit 1; }
-# --screenshot renders the window off screen into a PNG, menu bar included.
-"$exe" --screenshot "$out/shot.png" 2>/dev/null || { echo "FAIL: --screenshot"; exit 1; }
-if command -v identify >/dev/null; then
-  size=$(identify -format '%w %h' "$out/shot.png")
-  [ "${size% *}" -eq 443 ] && [ "${size#* }" -gt 214 ] || { echo "FAIL: screenshot size $size"; exit 1; }
-fi
-KVB_EXAMPLE_TRACE=1 "$exe" >"$trace" 2>"$out/stderr.txt" &
-pid=$!
-cleanup() {
-  if kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  rm -rf "$out"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- trace:"; cat "$trace"
-  echo "--- stderr:"; tail -n 20 "$out/stderr.txt"
-  exit 1
-}
-
-# Waits until the trace has at least N lines matching a pattern.
-wait_lines() {
-  local pattern=$1 n=$2
-  for _ in $(seq 1 100); do
-    [ "$(grep -c -E "$pattern" "$trace" || true)" -ge "$n" ] && return 0
-    sleep 0.05
-  done
-  fail "expected $n lines matching '$pattern'"
-}
+source "$(dirname "$0")/../lib/e2e.sh"
+e2e_setup
+e2e_no_display "$exe"
+e2e_screenshot 443 215 "$exe"
+e2e_start KVB_EXAMPLE_TRACE "$exe"
+wait_lines() { e2e_wait_lines "$@"; }
 changes() { grep -E '^change ' "$trace" | awk '{print $2}' | tr '\n' ' ' | sed 's/ $//'; }
 settle() { sleep 0.3; }
 
-wid=$(timeout 20 xdotool search --sync --name '^Controls example$' | head -n1) || fail "no window"
+wid=$(e2e_window '^Controls example$')
 wait_lines '^shown$' 1
-xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+e2e_focus "$wid"
 
 # The window is the client area (443 x 214) below the menu bar.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -100,14 +65,6 @@ grep -q '^click$' "$trace" || fail "click on the wave"
 grep -q '^up left 50 50$' "$trace" || fail "mouse up on the wave"
 
 # File > Exit through the menu bar: open File, then choose Exit.
-click 15 $((-menu / 2))
-sleep 0.4
-xdotool key --clearmodifiers Down Return 2>/dev/null || true
-for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-if kill -0 "$pid" 2>/dev/null; then fail "File > Exit did not end the program"; fi
-set +e
-wait "$pid"; rc=$?
-set -e
+e2e_file_exit
 grep -q '^exit$' "$trace" || fail "Exit1Click did not run"
-[ $rc -eq 0 ] || fail "exit code $rc"
 echo "controls example: scroll bar changes $(changes | wc -w), click and File > Exit ok"

@@ -8,37 +8,11 @@ build=$1
 exe="$build/app/filterdemo"
 if [ ! -x "$exe" ]; then echo "filterdemo not built: $exe"; exit 1; fi
 
-out=$(mktemp -d)
-trace="$out/trace.txt"
-trap 'rm -rf "$out"' EXIT
-
-# Without a display the program says so and exits with 2.
-set +e
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" >/dev/null 2>"$out/nodisplay.txt"
-rc=$?
-set -e
-[ $rc -eq 2 ] || { echo "FAIL: without a display: exit $rc, $(cat "$out/nodisplay.txt")"; exit 1; }
-# --screenshot renders the window off screen into a PNG.
-"$exe" --screenshot "$out/shot.png" --cutoff 30 2>/dev/null || { echo "FAIL: --screenshot"; exit 1; }
-if command -v identify >/dev/null; then
-  size=$(identify -format '%w %h' "$out/shot.png")
-  [ "${size% *}" -eq 443 ] && [ "${size#* }" -gt 549 ] || { echo "FAIL: screenshot size $size"; exit 1; }
-fi
-
-KVB_FILTERDEMO_TRACE=1 "$exe" >"$trace" 2>"$out/stderr.txt" &
-pid=$!
-cleanup() {
-  if kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  rm -rf "$out"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- trace:"; cat "$trace"
-  echo "--- stderr:"; tail -n 20 "$out/stderr.txt"
-  exit 1
-}
+source "$(dirname "$0")/../lib/e2e.sh"
+e2e_setup
+e2e_no_display "$exe"
+e2e_screenshot 443 550 "$exe" --cutoff 30
+e2e_start KVB_FILTERDEMO_TRACE "$exe"
 count() { grep -c '^recompute ' "$trace" || true; }
 wait_count() {
   for _ in $(seq 1 100); do
@@ -50,11 +24,10 @@ wait_count() {
 last() { grep '^recompute ' "$trace" | tail -n1 | awk '{print $2}'; }
 settle() { sleep 0.3; }
 
-wid=$(timeout 20 xdotool search --sync --name '^Filtering by adjusting the Fourier coefficients$' | head -n1) \
-  || fail "no window with the caption"
+wid=$(e2e_window '^Filtering by adjusting the Fourier coefficients$')
 wait_count 1
 [ "$(last)" = "256" ] || fail "first recompute at $(last), not 256"
-xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+e2e_focus "$wid"
 
 # The window is the fixed 443 x 549 client area below the menu bar.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -106,13 +79,5 @@ if [ -s "$out/before.png" ] && [ -s "$out/after.png" ]; then
 fi
 
 # File > Exit: open File, then choose Exit.
-click 15 $((-menu / 2))
-sleep 0.4
-xdotool key --clearmodifiers Down Return 2>/dev/null || true
-for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-if kill -0 "$pid" 2>/dev/null; then fail "File > Exit did not end the program"; fi
-set +e
-wait "$pid"; rc=$?
-set -e
-[ $rc -eq 0 ] || fail "exit code $rc"
+e2e_file_exit
 echo "filterdemo: window, menu, label and scroll bar ok; $(count) recomputes; File > Exit ok"
