@@ -145,11 +145,15 @@ struct TScaleMapping {
     // Round's rule (halves to the even neighbour) for values already within the Integer
     // range. Round guards the floating-point rounding mode on every call, which costs more
     // than the whole mapping, and an extended-to-integer conversion switches the x87 control
-    // word. A double's conversion truncates whatever the mode; the double may have rounded
-    // the value onto a half or onto the next integer, so the decision is taken on the exact
-    // extended remainder against that integer, not on the double.
+    // word. A double's conversion truncates whatever the mode. The double keeps 22 fraction
+    // bits even at 2^31, so its fraction decides alike unless it lies next to a half, where
+    // the double may have rounded the value onto the half: there the exact extended
+    // remainder decides.
     static Integer RoundHalfEven(Extended value) noexcept {
-        const auto t = static_cast<std::int64_t>(static_cast<double>(value));
+        const double p = static_cast<double>(value);
+        const auto t = static_cast<std::int64_t>(p);
+        const double fd = p - static_cast<double>(t);
+        if (std::fabs(std::fabs(fd) - 0.5) > 1e-6) return static_cast<Integer>(fd > 0.5 ? t + 1 : (fd < -0.5 ? t - 1 : t));
         const Extended f = value - static_cast<Extended>(t);  // exact: |f| < 1 and t < 2^32
         if (f > 0.5L || (f == 0.5L && (t & 1) != 0)) return static_cast<Integer>(t + 1);
         if (f < -0.5L || (f == -0.5L && (t & 1) != 0)) return static_cast<Integer>(t - 1);
