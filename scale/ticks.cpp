@@ -18,7 +18,9 @@ struct Pow10Table {
 const Pow10Table kPow10;
 
 Extended Pow10(Extended k) {
-    if (k >= kPow10Min && k <= kPow10Max) return kPow10.v[static_cast<int>(k) - kPow10Min];
+    // k is integral; through a double the conversion is one SSE instruction instead of an
+    // x87 control-word switch.
+    if (k >= kPow10Min && k <= kPow10Max) return kPow10.v[static_cast<int>(static_cast<double>(k)) - kPow10Min];
     return std::pow(10.0L, k);
 }
 
