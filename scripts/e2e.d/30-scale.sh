@@ -7,29 +7,10 @@ build=$1
 exe="$build/examples/scale_demo/scale_demo"
 if [ ! -x "$exe" ]; then echo "scale demo not built: $exe"; exit 1; fi
 
-out=$(mktemp -d)
-trace="$out/trace.txt"
-KVB_SCALE_TRACE=1 "$exe" >"$trace" 2>"$out/stderr.txt" &
-pid=$!
-cleanup() {
-  if kill -0 "$pid" 2>/dev/null; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-  rm -rf "$out"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  echo "--- trace:"; cat "$trace"
-  echo "--- stderr:"; tail -n 20 "$out/stderr.txt"
-  exit 1
-}
-wait_for() {
-  for _ in $(seq 1 100); do
-    grep -q -E "$1" "$trace" && return 0
-    sleep 0.05
-  done
-  fail "expected a line matching '$1'"
-}
+source "$(dirname "$0")/../lib/e2e.sh"
+e2e_setup
+e2e_start KVB_SCALE_TRACE "$exe"
+wait_for() { e2e_wait_lines "$1" 1; }
 last_range() { grep -E '^range ' "$trace" | tail -n1 | cut -d' ' -f2-; }
 shot() { sleep 0.4; import -window root "$out/$1.png"; }
 differs() {
@@ -38,9 +19,9 @@ differs() {
   [ "${n%% *}" != "0" ]
 }
 
-wid=$(timeout 20 xdotool search --sync --name '^Scale demo$' | head -n1) || fail "no window"
+wid=$(e2e_window '^Scale demo$')
 wait_for '^shown$'
-xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+e2e_focus "$wid"
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 top=$((HEIGHT - 120))  # anything above the client area
 # The scale sits at client (20, 20), 400 x 80; its axis runs from x = 20 to 379 inside it.
