@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/graphics/raster/Raster.h"
+#include "platform/graphics/raster/Shapes.h"
 
 namespace kvb {
 
@@ -286,9 +287,9 @@ void TCanvas::Ellipse(Integer X1, Integer Y1, Integer X2, Integer Y2) {
     const raster::Box box = BoxOf(X1, Y1, X2, Y2);
     if (t.Empty() || box.Empty()) return;
     const raster::EllipseShape e{box.X0, box.Y0, box.X1, box.Y1};
-    if (brush_->Style() == bsSolid) raster::FillEllipse(t, e, BrushInk(*this));
-    if (PenVisible(*this))
-        raster::EllipseOutline(t, e, pen_->Width(), pen_->Style() == psInsideFrame, PenInk(*this));
+    const Ink brush = BrushInk(*this), pen = PenInk(*this);
+    raster::DrawEllipse(t, e, brush_->Style() == bsSolid ? &brush : nullptr, PenVisible(*this) ? &pen : nullptr,
+                        pen_->Width(), pen_->Style() == psInsideFrame);
 }
 
 void TCanvas::Arc(Integer X1, Integer Y1, Integer X2, Integer Y2, Integer X3, Integer Y3, Integer X4,

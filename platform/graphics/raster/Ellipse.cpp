@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "platform/graphics/raster/Raster.h"
+#include "platform/graphics/raster/Shapes.h"
 
 namespace kvb::raster {
 namespace {
@@ -32,64 +33,160 @@ std::uint64_t ISqrt(std::uint64_t v) noexcept {
     return r;
 }
 
-// The span of row y of e, or an empty span (left > right) outside it.
-struct RowSpan {
-    Int64 L = 1, R = 0;
-    bool Empty() const noexcept { return L > R; }
+// The rows of one ellipse as insets: row y covers X1 + k .. X2 - 1 - k. For half-axes below
+// 2^16 every product of the rule fits in 64 bits. A box of moderate size gets all its insets
+// at once by walking down the rule's square roots, which only shrink from the middle row out,
+// so the whole table costs about W + H steps of a multiplication and a comparison; the lower
+// half mirrors the upper one. Larger boxes, where clipping may leave only a few of many rows,
+// work out each row on its own, with the square root taken in double precision and then
+// corrected to the exact integer. Boxes past 2^16 go through EllipseShape::Span.
+class RowInsets {
+public:
+    explicit RowInsets(const EllipseShape& e) noexcept : e_(e) {
+        if (e.Empty()) return;
+        A_ = static_cast<std::uint64_t>(e.X2 - e.X1 - 1);
+        B_ = static_cast<std::uint64_t>(e.Y2 - e.Y1 - 1);
+        exact64_ = A_ <= kMaxAxis && B_ <= kMaxAxis;
+        if (!exact64_) return;
+        A2_ = A_ * A_;
+        B2_ = B_ * B_;
+        A2B2_ = A2_ * B2_;
+        if (B_ > 0) invB2_ = 1.0 / static_cast<double>(B2_);
+        table_ = B_ / 2 < kTableRows && A_ <= kTableWidth;
+        if (table_) Tabulate();
+    }
+
+    // The inset of row y, or -1 for a row outside the box.
+    Int64 At(Int64 y) const noexcept {
+        if (e_.Empty() || y < e_.Y1 || y >= e_.Y2) return -1;
+        if (table_) return half_[std::min(y - e_.Y1, e_.Y2 - 1 - y)];
+        if (!exact64_) {
+            Int64 l, r;
+            e_.Span(y, l, r);
+            return l - e_.X1;
+        }
+        if (B_ == 0) return 0;
+        const Int64 V = 2 * y + 1 - (e_.Y1 + e_.Y2);
+        const std::uint64_t v = static_cast<std::uint64_t>(V < 0 ? -V : V);
+        return Inset(Reach(v), Reach(v > 0 ? v - 1 : 0));
+    }
+
+private:
+    // With A, B <= kMaxAxis, (A + 1)^2 B^2 < 2^64.
+    static constexpr std::uint64_t kMaxAxis = 65534;
+    // Tables up to this many rows per half and this width (bounding the walk).
+    static constexpr std::uint64_t kTableRows = 256, kTableWidth = 4096;
+
+    // The inset of a row at |V| = v from the reaches of the row rule at v and of the column
+    // rule at v - 1 (see the top of the file).
+    std::int32_t Inset(std::uint64_t rowReach, std::uint64_t columnReach) const noexcept {
+        std::uint64_t u = std::min(A_, std::max(rowReach + 1, columnReach));
+        if ((u ^ A_) & 1u) --u;  // the centres of this box sit at U of A's parity
+        return static_cast<std::int32_t>((A_ - u) / 2);
+    }
+
+    // The largest t with t^2 B^2 <= A^2 (B^2 - v^2), for v <= B: the integer square root of
+    // A^2 (B^2 - v^2) / B^2 without the division.
+    std::uint64_t Reach(std::uint64_t v) const noexcept {
+        const std::uint64_t x = A2B2_ - A2_ * v * v;
+        std::uint64_t t = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(x) * invB2_));
+        if (t > A_) t = A_;
+        while (t > 0 && t * t * B2_ > x) --t;
+        while (t < A_ && (t + 1) * (t + 1) * B2_ <= x) ++t;
+        return t;
+    }
+
+    // Fills half_ for the rows from the top to the middle: the reach for v = 0, 1, ..., B in
+    // turn, each row's inset taken when v reaches the row's |V|.
+    void Tabulate() noexcept {
+        if (B_ == 0) {
+            half_[0] = 0;
+            return;
+        }
+        std::uint64_t t = A_, previous = A_;
+        for (std::uint64_t v = 0; v <= B_; ++v) {
+            const std::uint64_t x = A2B2_ - A2_ * v * v;
+            while (t * t * B2_ > x) --t;
+            if (((v ^ B_) & 1u) == 0) half_[(B_ - v) / 2] = Inset(t, previous);
+            previous = t;
+        }
+    }
+
+    EllipseShape e_;
+    std::uint64_t A_ = 0, B_ = 0, A2_ = 0, B2_ = 0, A2B2_ = 0;
+    double invB2_ = 0;
+    bool exact64_ = false, table_ = false;
+    std::int32_t half_[kTableRows];
 };
-RowSpan SpanOf(const EllipseShape& e, Int64 y) noexcept {
-    RowSpan s;
-    if (!e.Empty()) e.Span(y, s.L, s.R);
-    return s;
+
+// Applies the ink to row y from l to r inclusive, clipped left and right; the row itself is
+// inside the clip box.
+inline void Run(const Target& t, Int64 y, Int64 l, Int64 r, const Ink& ink) noexcept {
+    if (l < t.Clip.X0) l = t.Clip.X0;
+    if (r >= t.Clip.X1) r = t.Clip.X1 - 1;
+    if (l <= r) PaintRun(t.At(l, y), r - l + 1, ink);
 }
 
-// Outline pixels of row y of an ellipse one pixel wide: the span less the pixels whose four
-// neighbours are all inside.
-template <class Emit>
-void OutlineRow(const EllipseShape& e, Int64 y, Emit emit) {
-    const RowSpan s = SpanOf(e, y);
-    if (s.Empty()) return;
-    const RowSpan up = SpanOf(e, y - 1), down = SpanOf(e, y + 1);
-    if (up.Empty() || down.Empty()) {
-        emit(s.L, s.R);
-        return;
+// Visits the rows of an ellipse within the clip box, top to bottom, calling
+// row(y, l, r, il, ir) with the span l..r and the pixels il..ir of it whose four neighbours
+// are all inside (il > ir when there are none): the rest of the span is the outline one pixel
+// wide. Each row's inset is worked out once and kept while it serves as the row above or below.
+template <class Row>
+void ForEachThinRow(const Target& t, const EllipseShape& e, Row row) {
+    const RowInsets insets(e);
+    const Int64 y0 = std::max(e.Y1, t.Clip.Y0), y1 = std::min(e.Y2, t.Clip.Y1);
+    if (y0 >= y1) return;
+    Int64 up = insets.At(y0 - 1), k = insets.At(y0);
+    for (Int64 y = y0; y < y1; ++y) {
+        const Int64 down = insets.At(y + 1);
+        const Int64 m = (up < 0 || down < 0) ? e.X2 : std::max({k + 1, up, down});
+        row(y, e.X1 + k, e.X2 - 1 - k, e.X1 + m, e.X2 - 1 - m);
+        up = k;
+        k = down;
     }
-    const Int64 il = std::max({s.L + 1, up.L, down.L}), ir = std::min({s.R - 1, up.R, down.R});
-    if (il > ir) {
-        emit(s.L, s.R);
-        return;
-    }
-    emit(s.L, il - 1);
-    emit(ir + 1, s.R);
 }
 
-// The ring between two ellipses, row by row: outer span less inner span.
+// The outline runs of an ellipse, emit(y, left, right) row by row within the clip box: for
+// width 1 the span less its inside pixels, for a wider pen the ring between the ellipse of
+// the box grown by width / 2 (insideFrame: the box itself) and that of the box shrunk by the
+// width. When brush is given, each row is first filled with it; filling and outlining row by
+// row keeps the order in which every pixel is touched, fill first, so any pen mode gives the
+// same result as filling the whole shape before outlining it.
 template <class Emit>
-void RingRow(const EllipseShape& outer, const EllipseShape& inner, Int64 y, Emit emit) {
-    const RowSpan s = SpanOf(outer, y);
-    if (s.Empty()) return;
-    const RowSpan in = SpanOf(inner, y);
-    if (in.Empty()) {
-        emit(s.L, s.R);
-        return;
-    }
-    emit(s.L, in.L - 1);
-    emit(in.R + 1, s.R);
-}
-
-// Calls emit(y, left, right) for every outline run, rows limited to the clip box.
-template <class Emit>
-void ForEachOutlineRun(const Target& t, const EllipseShape& e, Integer width, bool insideFrame, Emit emit) {
+void ForEachOutlineRun(const Target& t, const EllipseShape& e, const Ink* brush, Integer width,
+                       bool insideFrame, Emit emit) {
     if (width <= 1) {
-        const Int64 y0 = std::max(e.Y1, t.Clip.Y0), y1 = std::min(e.Y2, t.Clip.Y1);
-        for (Int64 y = y0; y < y1; ++y) OutlineRow(e, y, [&](Int64 l, Int64 r) { emit(y, l, r); });
+        ForEachThinRow(t, e, [&](Int64 y, Int64 l, Int64 r, Int64 il, Int64 ir) {
+            if (brush != nullptr) Run(t, y, l, r, *brush);
+            if (il > ir) {
+                emit(y, l, r);
+            } else {
+                emit(y, l, il - 1);
+                emit(y, ir + 1, r);
+            }
+        });
         return;
     }
     const Int64 grow = insideFrame ? 0 : width / 2;
     const EllipseShape outer{e.X1 - grow, e.Y1 - grow, e.X2 + grow, e.Y2 + grow};
     const EllipseShape inner{outer.X1 + width, outer.Y1 + width, outer.X2 - width, outer.Y2 - width};
+    const RowInsets fill(e), out(outer), in(inner);
     const Int64 y0 = std::max(outer.Y1, t.Clip.Y0), y1 = std::min(outer.Y2, t.Clip.Y1);
-    for (Int64 y = y0; y < y1; ++y) RingRow(outer, inner, y, [&](Int64 l, Int64 r) { emit(y, l, r); });
+    for (Int64 y = y0; y < y1; ++y) {
+        if (brush != nullptr) {
+            const Int64 k = fill.At(y);
+            if (k >= 0) Run(t, y, e.X1 + k, e.X2 - 1 - k, *brush);
+        }
+        const Int64 ko = out.At(y);
+        if (ko < 0) continue;
+        const Int64 ki = in.At(y);
+        if (ki < 0) {
+            emit(y, outer.X1 + ko, outer.X2 - 1 - ko);
+        } else {
+            emit(y, outer.X1 + ko, inner.X1 + ki - 1);
+            emit(y, inner.X2 - ki, outer.X2 - 1 - ko);
+        }
+    }
 }
 
 // Exact angular comparison in the usual mathematical orientation (y up).
@@ -140,19 +237,44 @@ bool EllipseShape::Span(Int64 y, Int64& left, Int64& right) const noexcept {
 }
 
 void FillEllipse(const Target& t, const EllipseShape& e, const Ink& ink) noexcept {
-    if (t.Empty() || e.Empty()) return;
-    const Int64 y0 = std::max(e.Y1, t.Clip.Y0), y1 = std::min(e.Y2, t.Clip.Y1);
-    for (Int64 y = y0; y < y1; ++y) {
-        Int64 l, r;
-        if (e.Span(y, l, r)) FillRowClipped(t, y, l, r, ink);
-    }
+    DrawEllipse(t, e, &ink, nullptr, 1, false);
 }
 
 void EllipseOutline(const Target& t, const EllipseShape& e, Integer width, bool insideFrame,
                     const Ink& ink) {
-    if (t.Empty() || e.Empty()) return;
-    ForEachOutlineRun(t, e, width, insideFrame,
-                      [&](Int64 y, Int64 l, Int64 r) { FillRowClipped(t, y, l, r, ink); });
+    DrawEllipse(t, e, nullptr, &ink, width, insideFrame);
+}
+
+void DrawEllipse(const Target& t, const EllipseShape& e, const Ink* brush, const Ink* pen, Integer width,
+                 bool insideFrame) {
+    if (t.Empty() || e.Empty() || (brush == nullptr && pen == nullptr)) return;
+    if (pen == nullptr) {
+        const RowInsets insets(e);
+        const Ink ink = *brush;
+        const Int64 y0 = std::max(e.Y1, t.Clip.Y0), y1 = std::min(e.Y2, t.Clip.Y1);
+        for (Int64 y = y0; y < y1; ++y) {
+            const Int64 k = insets.At(y);
+            Run(t, y, e.X1 + k, e.X2 - 1 - k, ink);
+        }
+        return;
+    }
+    const Ink ink = *pen;
+    if (brush != nullptr && brush->Copy && width <= 1) {
+        // A copied fill leaves the same colour under every outline pixel, so the outline's
+        // result there is known beforehand: each pixel is written once, left to right.
+        const Ink fill = *brush, rim = Ink::Copying(ink.Apply(fill.Xor));
+        ForEachThinRow(t, e, [&](Int64 y, Int64 l, Int64 r, Int64 il, Int64 ir) {
+            if (il > ir) {
+                Run(t, y, l, r, rim);
+                return;
+            }
+            Run(t, y, l, il - 1, rim);
+            Run(t, y, il, ir, fill);
+            Run(t, y, ir + 1, r, rim);
+        });
+        return;
+    }
+    ForEachOutlineRun(t, e, brush, width, insideFrame, [&](Int64 y, Int64 l, Int64 r) { Run(t, y, l, r, ink); });
 }
 
 void EllipseArc(const Target& t, const EllipseShape& e, Integer width, Int64 sx, Int64 sy,
@@ -176,7 +298,7 @@ void EllipseArc(const Target& t, const EllipseShape& e, Integer width, Int64 sx,
         if (h != fHalf) return h < fHalf;
         return Cross(p, f) >= 0;
     };
-    ForEachOutlineRun(t, e, width, false, [&](Int64 y, Int64 l, Int64 r) {
+    ForEachOutlineRun(t, e, nullptr, width, false, [&](Int64 y, Int64 l, Int64 r) {
         l = std::max(l, t.Clip.X0);
         r = std::min(r, t.Clip.X1 - 1);
         for (Int64 x = l; x <= r; ++x)
