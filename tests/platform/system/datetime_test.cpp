@@ -110,6 +110,18 @@ TEST(Dates, FormatDateTimeTable) {
         {"yyyy-mm-dd hh:nn:ss", 0.9999999999, "1899-12-31 00:00:00"},
         {"yyyy-mm-dd", std::numeric_limits<double>::quiet_NaN(), "0000-00-00"},
         {"\"unterminated", t, "unterminated"},
+        // The clock label formats at 1/100 s, with a few milliseconds.
+        {"h\":\"nn\".\"ss.zzam/pm", day + EncodeTime(14, 5, 30, 70), "2:05.30.70pm"},
+        {"hh\":\"nn\":\"ss.zz", day + EncodeTime(9, 5, 30, 5), "09:05:30.05"},
+        {"h\":\"nnam/pm", day + EncodeTime(0, 7, 0, 0), "12:07am"},
+        // Date formats without a year keep their separators.
+        {"dd\"-\"mmm\"-\"", t, "05-Jan-"},
+        {"\"-\"mmm\"-\"dd", t, "-Jan-05"},
+        // Values as the axis labels hand them over for times before 1899-12-30: six hours
+        // before it (-0.25) arrives as -1.75, 1899-12-28 12:00 (-1.5) as -2.5.
+        {"ham/pm", -1.75, "6pm"},
+        {"dd\".\"mm\".\"yyyy hh\":\"nn", -2.5, "28.12.1899 12:00"},
+        {"dd\".\"mm\".\"yyyy hh\":\"nn", -2.0, "28.12.1899 00:00"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatDateTime(c.format, c.value), c.text) << c.format;
 }
