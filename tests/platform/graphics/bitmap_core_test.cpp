@@ -28,6 +28,42 @@ TEST(BitmapCore, TooLargeSizeRaisesAndKeepsTheBitmap) {
     }
 }
 
+TEST(BitmapCore, PixelsReadAndWriteColoursRedInTheLowByte) {
+    // The framework's colour constants, from their red, green and blue parts, and the system
+    // colours by their index in the desktop's colour table.
+    EXPECT_EQ(clMaroon, RGB(128, 0, 0));
+    EXPECT_EQ(clNavy, RGB(0, 0, 128));
+    EXPECT_EQ(clGray, RGB(128, 128, 128));
+    EXPECT_EQ(clSilver, RGB(192, 192, 192));
+    EXPECT_EQ(clRed, RGB(255, 0, 0));
+    EXPECT_EQ(clBlue, RGB(0, 0, 255));
+    EXPECT_EQ(clWindowText, 0xFF000008u);
+    EXPECT_EQ(clBtnFace, 0xFF00000Fu);
+    EXPECT_EQ(clBtnShadow, 0xFF000010u);
+    EXPECT_EQ(clGrayText, 0xFF000011u);
+    EXPECT_EQ(clBtnHighlight, 0xFF000014u);
+
+    auto bmp = MakeBitmap(4, 1);
+    auto* c = bmp->Canvas();
+    c->SetPixels(0, 0, RGB(0x12, 0x34, 0x56));
+    EXPECT_EQ(c->Pixels(0, 0), 0x563412u);
+    EXPECT_EQ(bmp->Bits()[0], 0xFF123456u);
+    // A system colour is stored as the colour it stands for, and reads back as that colour.
+    c->SetPixels(1, 0, clBtnShadow);
+    EXPECT_EQ(c->Pixels(1, 0), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(bmp->Bits()[1], ColorToPixel(ColorToRGB(clBtnShadow)));
+    // Pen and brush resolve it through the same table.
+    c->Pen()->SetColor(clBtnShadow);
+    c->MoveTo(2, 0);
+    c->LineTo(3, 0);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnShadow);
+    c->FillRect(Rect(3, 0, 4, 1));
+    EXPECT_EQ(c->Pixels(2, 0), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(c->Pixels(3, 0), ColorToRGB(clBtnShadow));
+    EXPECT_NE(ColorToRGB(clBtnShadow), ColorToRGB(clBtnFace));
+}
+
 TEST(BitmapCore, AssignCopiesPixelsAndRefusesOtherClasses) {
     auto a = MakeBitmap(2, 2, clBlue);
     TBitmap b;

@@ -223,6 +223,7 @@ TEST(RasterLines, InvertingModesDrawnTwiceRestoreEveryPixel) {
                 c->Ellipse(coord(), coord(), coord(), coord());
                 const TPoint poly[] = {{coord(), coord()}, {coord(), coord()}, {coord(), coord()}, {coord(), coord()}};
                 c->Polyline(poly);
+                c->Polygon(poly);
                 c->Arc(coord(), coord(), coord(), coord(), coord(), coord(), coord(), coord());
             }
         }
