@@ -48,14 +48,13 @@ struct Edge {
         X = XTop + static_cast<Int64>(q);
         R = static_cast<Int64>(q * DY - n);
     }
-    // Moves the edge down one scanline.
+    // Moves the edge down one scanline. Without a branch: whether the remainder borrows
+    // follows the slope's fraction, which a branch predictor guesses badly.
     void Advance() noexcept {
-        X += QStep;
         R -= RStep;
-        if (R < 0) {
-            R += DY;
-            ++X;
-        }
+        const Int64 borrow = R >> 63;  // -1 when R went below 0, else 0
+        R += DY & borrow;
+        X += QStep - borrow;
     }
 };
 
@@ -83,17 +82,18 @@ private:
 // Sorts the active edges by crossing. An insertion sort costs little on the nearly sorted
 // order carried over from the row above; past a budget of moves (many edges crossing in one
 // row) it hands over to a sort that stays n log n.
-void SortByCrossing(Edge** a, std::size_t n) {
+void SortByCrossing(Edge* a, std::size_t n) {
     std::size_t budget = 4 * n + 16;
     for (std::size_t i = 1; i < n; ++i) {
-        Edge* e = a[i];
+        if (a[i - 1].X <= a[i].X) continue;
+        const Edge e = a[i];
         std::size_t j = i;
-        while (j > 0 && a[j - 1]->X > e->X) {
+        while (j > 0 && a[j - 1].X > e.X) {
             a[j] = a[j - 1];
             --j;
             if (--budget == 0) {
                 a[j] = e;
-                std::sort(a, a + n, [](const Edge* p, const Edge* q) { return p->X < q->X; });
+                std::sort(a, a + n, [](const Edge& p, const Edge& q) { return p.X < q.X; });
                 return;
             }
         }
@@ -110,12 +110,12 @@ void FillSmall(const Target& t, Edge* edges, std::size_t count, Int64 y0, Int64 
     std::uint8_t n[kSmallRows] = {};
     const Int64 cx0 = t.Clip.X0, cx1 = t.Clip.X1;
     for (std::size_t i = 0; i < count; ++i) {
-        Edge& e = edges[i];
+        Edge e = edges[i];  // a local copy stays in registers while the table is written
         const Int64 ya = std::max(e.YTop, y0), yb = std::min(e.YBot, y1);
         if (ya >= yb) continue;
         e.Start(ya);
-        for (Int64 y = ya; y < yb; ++y) {
-            const std::size_t row = static_cast<std::size_t>(y - y0);
+        for (std::size_t row = static_cast<std::size_t>(ya - y0), end = static_cast<std::size_t>(yb - y0); row < end;
+             ++row) {
             xs[row][n[row]++] = static_cast<Integer>(std::clamp(e.X, cx0, cx1));
             e.Advance();
         }
@@ -124,6 +124,11 @@ void FillSmall(const Target& t, Edge* edges, std::size_t count, Int64 y0, Int64 
     for (std::size_t row = 0; row < static_cast<std::size_t>(y1 - y0); ++row, line += t.Stride) {
         Integer* x = xs[row];
         const std::size_t k = n[row];
+        if (k == 2) {  // every row of a convex shape
+            const Integer l = std::min(x[0], x[1]), r = std::max(x[0], x[1]);
+            if (l < r) PaintRun(line + l, r - l, ink);
+            continue;
+        }
         for (std::size_t i = 1; i < k; ++i) {
             const Integer v = x[i];
             std::size_t j = i;
@@ -165,29 +170,34 @@ void FillPolygon(const Target& t, std::span<const TPoint> points, const Ink& ink
     }
     std::sort(edges, edges + count, [](const Edge& a, const Edge& b) { return a.YTop < b.YTop; });
 
-    Scratch<Edge*, kLocal> activeRoom(count);
-    Edge** active = activeRoom.Data();
+    // The edges crossing the current row, held by value so that each row's passes over them
+    // run through contiguous memory.
+    Scratch<Edge, kLocal> activeRoom(count);
+    Edge* active = activeRoom.Data();
     std::size_t nActive = 0, next = 0;
     const Int64 cx0 = t.Clip.X0, cx1 = t.Clip.X1;
     for (Int64 y = y0; y < y1; ++y) {
         std::size_t kept = 0;
         for (std::size_t i = 0; i < nActive; ++i)
-            if (active[i]->YBot > y) active[kept++] = active[i];
+            if (active[i].YBot > y) {
+                if (kept != i) active[kept] = active[i];
+                ++kept;
+            }
         nActive = kept;
         for (; next < count && edges[next].YTop <= y; ++next) {
             if (edges[next].YBot <= y) continue;  // ended above the clip box
-            edges[next].Start(y);
-            active[nActive++] = &edges[next];
+            active[nActive] = edges[next];
+            active[nActive++].Start(y);
         }
         SortByCrossing(active, nActive);
         std::uint32_t* row = t.At(0, y);
         // Pixels from the first lattice x at or right of one crossing up to, not including, that
         // of the next: a point exactly on an edge counts for the span starting there.
         for (std::size_t i = 0; i + 1 < nActive; i += 2) {
-            const Int64 l = std::clamp(active[i]->X, cx0, cx1), r = std::clamp(active[i + 1]->X, cx0, cx1);
+            const Int64 l = std::clamp(active[i].X, cx0, cx1), r = std::clamp(active[i + 1].X, cx0, cx1);
             if (l < r) PaintRun(row + l, r - l, ink);
         }
-        for (std::size_t i = 0; i < nActive; ++i) active[i]->Advance();
+        for (std::size_t i = 0; i < nActive; ++i) active[i].Advance();
     }
 }
 
