@@ -241,7 +241,7 @@ TEST(RasterShapes, TriangleFansCoverTheirPolygonExactlyOnce) {
     std::mt19937 rng(20240601);
     const Integer W = 48, H = 40;
     int checked = 0;
-    for (int n = 0; n < 1000; ++n) {
+    for (int n = 0; checked < 1000; ++n) {
         // Some polygons reach past the edges, so that clipped rows and columns take part.
         const Integer lo = n % 4 == 0 ? -15 : 0, span = n % 4 == 0 ? 80 : 48;
         std::vector<TPoint> pts;
@@ -266,7 +266,6 @@ TEST(RasterShapes, TriangleFansCoverTheirPolygonExactlyOnce) {
         }
         ASSERT_TRUE(std::equal(whole->Bits(), whole->Bits() + W * H, fan->Bits())) << "polygon " << n;
     }
-    EXPECT_GT(checked, 900);
 }
 
 // An 8 x 8 circle: its outline, with pixel centres at odd half-pixel offsets from the centre,
