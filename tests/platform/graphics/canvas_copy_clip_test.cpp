@@ -113,14 +113,19 @@ TEST(CanvasClip, EveryPrimitiveStopsAtAllFourEdges) {
 }
 
 TEST(CanvasClip, ClippingNeverChangesWhichPixelsALineCovers) {
-    // Each line drawn through a small clip box must give the big picture's pixels there.
+    // Each line drawn through a small clip box must give the big picture's pixels there; a
+    // pen pattern keeps counting the pixels clipped away.
     const TPoint ends[][2] = {{{-7, -3}, {31, 17}}, {{29, -2}, {-4, 19}}, {{3, 40}, {9, -30}},
                               {{-50, 9}, {61, 4}}, {{17, 17}, {-13, -1}}};
+    for (TPenStyle style : {psSolid, psDashDot})
     for (const auto& e : ends) {
+        SCOPED_TRACE(EnumInfo<TPenStyle>().Names[style]);
         auto whole = MakeBitmap(120, 120);
+        whole->Canvas()->Pen()->SetStyle(style);
         whole->Canvas()->MoveTo(e[0].X + 50, e[0].Y + 50);
         whole->Canvas()->LineTo(e[1].X + 50, e[1].Y + 50);
         auto part = MakeBitmap(24, 16);
+        part->Canvas()->Pen()->SetStyle(style);
         part->Canvas()->SetClipRect(Rect(3, 2, 21, 14));
         part->Canvas()->MoveTo(e[0].X, e[0].Y);
         part->Canvas()->LineTo(e[1].X, e[1].Y);
