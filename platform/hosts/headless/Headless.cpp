@@ -76,6 +76,12 @@ THeadlessHost::~THeadlessHost() {
     // Peers of controls that outlive the host (owned elsewhere) were dropped by SetHost.
 }
 
+void THeadlessHost::SetPixelsPerInch(Integer value) noexcept {
+    if (value <= 0) return;
+    pixelsPerInch_ = value;
+    if (Application()->Host() == this) SetScreenPixelsPerInch(value);
+}
+
 std::unique_ptr<TControlPeer> THeadlessHost::CreatePeer(TControl* control) {
     return std::make_unique<THeadlessPeer>(this, control);
 }

@@ -36,8 +36,9 @@ public:
     void ShowException(const std::string& text) override;
     void ScreenCursorChanged(TCursor cursor) override;
     Integer PixelsPerInch() override { return pixelsPerInch_; }
-    // Takes effect when the host is installed (before forms are made).
-    void SetPixelsPerInch(Integer value) noexcept { if (value > 0) pixelsPerInch_ = value; }
+    // The installed host's value is the screen's at once (Screen, GetDeviceCaps); forms and
+    // fonts made earlier keep the value they were made with.
+    void SetPixelsPerInch(Integer value) noexcept;
 
     // ---- what happened --------------------------------------------------------------
     const std::vector<TMessageRecord>& Messages() const noexcept { return messages_; }

@@ -170,6 +170,16 @@ TEST_F(ControlsTest, MessageDlgIsRecordedWithItsButtons) {
     EXPECT_EQ(host->Messages()[0].Buttons, (TMsgDlgButtons{mbOK}));
 }
 
+TEST_F(ControlsTest, ScreenResolutionIsTheHostsForScreenAndDeviceCaps) {
+    EXPECT_EQ(Screen()->PixelsPerInch(), 96);
+    host->SetPixelsPerInch(120);
+    EXPECT_EQ(Screen()->PixelsPerInch(), 120);
+    EXPECT_EQ(GetDeviceCaps(nullptr, LOGPIXELSX), 120);
+    EXPECT_EQ(GetDeviceCaps(probe->Canvas(), LOGPIXELSY), 120);
+    // The printer keeps its own resolution.
+    EXPECT_EQ(GetDeviceCaps(Printer()->Canvas(), LOGPIXELSX), 600);
+}
+
 TEST_F(ControlsTest, ShowingAFormWithoutAHostIsAClearError) {
     host.reset();
     TForm lonely(nullptr);
