@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QScrollBar>
 #include <QWidget>
 
@@ -42,6 +43,8 @@ protected:
         log.push_back("up " + std::to_string(b) + " " + std::to_string(s.Bits()) + " " + std::to_string(x) + "," + std::to_string(y));
     }
     void DblClick() override { log.push_back("dblclick"); }
+    void MouseEnter() override { log.push_back("enter"); }
+    void MouseLeave() override { log.push_back("leave"); }
 };
 
 class QtHostTest : public ::testing::Test {
@@ -122,18 +125,38 @@ TEST_F(QtHostTest, MouseInputArrivesWithButtonsAndKeys) {
     QMouseEvent down(QEvent::MouseButtonPress, p, g, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
     QMouseEvent up(QEvent::MouseButtonRelease, p, g, Qt::LeftButton, Qt::NoButton, Qt::ShiftModifier);
     QMouseEvent dbl(QEvent::MouseButtonDblClick, p, g, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent up2(QEvent::MouseButtonRelease, p, g, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier);
+    QEnterEvent enter(p, p, g);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w, &enter);
     QApplication::sendEvent(w, &down);
     QApplication::sendEvent(w, &up);
     QApplication::sendEvent(w, &dbl);
+    QApplication::sendEvent(w, &up2);
+    QApplication::sendEvent(w, &leave);
     const auto shift = TShiftState{ssShift};
     const auto shiftLeft = TShiftState{ssShift, ssLeft};
     const auto dblLeft = TShiftState{ssLeft, ssDouble};
+    const auto ctrl = TShiftState{ssCtrl};
     EXPECT_EQ(boxes->log, (std::vector<std::string>{
+                              "enter",
                               "down 0 " + std::to_string(shiftLeft.Bits()) + " 4,3",
                               "up 0 " + std::to_string(shift.Bits()) + " 4,3",
                               "dblclick",
                               "down 0 " + std::to_string(dblLeft.Bits()) + " 4,3",
+                              "up 0 " + std::to_string(ctrl.Bits()) + " 4,3",
+                              "leave",
                           }));
+
+    // The wheel reaches the wheel events with the keys held and its delta.
+    std::vector<std::string> wheel;
+    boxes->SetOnMouseWheel([&](TObject*, TShiftState s, Integer d, TPoint, bool& handled) {
+        wheel.push_back(std::to_string(d) + " " + std::to_string(s.Bits()));
+        handled = true;
+    });
+    QWheelEvent turn(p, g, QPoint(), QPoint(0, -120), Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &turn);
+    EXPECT_EQ(wheel, (std::vector<std::string>{"-120 " + std::to_string(TShiftState{ssAlt}.Bits())}));
 }
 
 TEST_F(QtHostTest, ExceptionInAHandlerStaysInTheFramework) {
