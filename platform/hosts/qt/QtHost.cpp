@@ -111,8 +111,13 @@ QCursor CustomCursor(TCursor c) {
     if (it != gImpl->customCursors.end()) return it->second;
     QImage bits(TCursorImage::Size, TCursorImage::Size, QImage::Format_Mono);
     QImage mask(TCursorImage::Size, TCursorImage::Size, QImage::Format_Mono);
-    bits.fill(0);
-    mask.fill(0);
+    // A new mono image maps index 0 to black, which QBitmap::fromImage would invert; with
+    // Qt's own bitmap colours (0 white, 1 black) a set index stays a set bit.
+    for (QImage* image : {&bits, &mask}) {
+        image->setColor(0, qRgb(255, 255, 255));
+        image->setColor(1, qRgb(0, 0, 0));
+        image->fill(0);
+    }
     for (int y = 0; y < TCursorImage::Size; ++y)
         for (int x = 0; x < TCursorImage::Size; ++x) {
             // Qt's two bitmaps: black is set in both, white only in the mask; an inverting

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBitmap>
+#include <QCursor>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -212,6 +214,32 @@ TEST_F(QtHostTest, MenuEntryRunsItsHandler) {
     // The window keeps the client size; the menu bar sits above it.
     EXPECT_EQ(window->width(), 120);
     EXPECT_GT(window->height(), 80);
+}
+
+TEST_F(QtHostTest, CustomCursorKeepsItsPixelsAndHotSpot) {
+    // Black diagonal, a white pixel below its start, the rest transparent.
+    std::vector<std::string> rows(32, std::string(32, '.'));
+    for (int i = 0; i < 32; ++i) rows[i][i] = '#';
+    rows[1][0] = 'o';
+    Screen()->SetCursors(7, TCursorImage::FromText(rows, 5, 6));
+    boxes->SetCursor(7);
+    QWidget* w = SurfaceWidget();
+    ASSERT_NE(w, nullptr);
+    const QCursor cursor = w->cursor();
+    ASSERT_EQ(cursor.shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor.hotSpot(), QPoint(5, 6));
+    const QImage bits = cursor.bitmap().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage mask = cursor.mask().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(bits.size(), QSize(32, 32));
+    // Qt's convention: black is set in both bitmaps, white only in the mask.
+    const QRgb set = QColor(Qt::color1).rgb(), clear = QColor(Qt::color0).rgb();
+    EXPECT_EQ(bits.pixel(3, 3), set);
+    EXPECT_EQ(mask.pixel(3, 3), set);
+    EXPECT_EQ(bits.pixel(0, 1), clear);
+    EXPECT_EQ(mask.pixel(0, 1), set);
+    EXPECT_EQ(bits.pixel(20, 3), clear);
+    EXPECT_EQ(mask.pixel(20, 3), clear);
+    boxes->SetCursor(crDefault);
 }
 
 TEST_F(QtHostTest, ScreenshotIsWritten) {
