@@ -222,6 +222,15 @@ namespace {
 constexpr Byte ModeOf(bool xPixel, bool yPixel) noexcept {
     return xPixel ? (yPixel ? qcmPixel : qcmPixelXWorldY) : (yPixel ? qcmWorldXPixelY : qcmWorld);
 }
+
+// The two coordinate pairs of an item, whatever number types the adding operation took.
+template <class A, class B, class C, class D>
+inline void SetCorners(TqxChartItem& it, A x, B y, C x2, D y2) noexcept {
+    it.X = x;
+    it.Y = y;
+    it.X2 = x2;
+    it.Y2 = y2;
+}
 }  // namespace
 
 // ---- the pen ------------------------------------------------------------------------------
@@ -264,10 +273,7 @@ void TCustomPlotix::DrawPenRel(Integer DX, Integer DY) {
 
 void TCustomPlotix::PixelVector(double X, double Y, Integer DX, Integer DY) {
     AppendItem(ikPixelVector, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X;
-        it.Y = Y;
-        it.X2 = DX;
-        it.Y2 = DY;
+        SetCorners(it, X, Y, DX, DY);
         it.FillColor = fillColor_;
     });
 }
@@ -293,10 +299,7 @@ void TCustomPlotix::MarkAt(Integer X, Integer Y, Integer Symbol) {
 void TCustomPlotix::ErrorBarMark(double X, double Y, double Lower, double Upper, Integer Symbol,
                                  bool Horizontal) {
     AppendItem(ikErrorBarMark, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X;
-        it.Y = Y;
-        it.X2 = Lower;
-        it.Y2 = Upper;
+        SetCorners(it, X, Y, Lower, Upper);
         it.FillColor = fillColor_;
         it.IntParam1 = Horizontal ? 1 : 0;
         it.IntParam3 = Symbol;
@@ -306,10 +309,7 @@ void TCustomPlotix::ErrorBarMark(double X, double Y, double Lower, double Upper,
 #define KVB_PLUS_OP(T1, T2, Mode)                                                  \
     void TCustomPlotix::PlusMark(T1 A, T1 B, T2 C, T2 D) {                         \
         AppendItem(ikPlusMark, Mode, [&](TqxChartItem& it) {                       \
-            it.X = A;                                                              \
-            it.Y = B;                                                              \
-            it.X2 = C;                                                             \
-            it.Y2 = D;                                                             \
+            SetCorners(it, A, B, C, D);                                            \
             it.FillColor = fillColor_;                                             \
         });                                                                        \
     }
@@ -338,10 +338,7 @@ constexpr Byte TwoPointMode() noexcept {
 #define KVB_LINE_OP(TX1, TY1, TX2, TY2)                                                     \
     void TCustomPlotix::Line(TX1 X1, TY1 Y1, TX2 X2, TY2 Y2) {                              \
         AppendItem(ikLine, TwoPointMode<TX1, TY1, TX2, TY2>(), [&](TqxChartItem& it) {      \
-            it.X = X1;                                                                      \
-            it.Y = Y1;                                                                      \
-            it.X2 = X2;                                                                     \
-            it.Y2 = Y2;                                                                     \
+            SetCorners(it, X1, Y1, X2, Y2);                                                 \
             it.FillColor = fillColor_;                                                      \
         });                                                                                 \
     }
@@ -354,10 +351,7 @@ KVB_LINE_OP(Integer, Integer, double, double)
 void TCustomPlotix::ShiftedLine(double X1, double Y1, double X2, double Y2, Integer ShiftX,
                                 Integer ShiftY) {
     AppendItem(ikShiftedLine, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X1;
-        it.Y = Y1;
-        it.X2 = X2;
-        it.Y2 = Y2;
+        SetCorners(it, X1, Y1, X2, Y2);
         it.FillColor = fillColor_;
         it.IntParam1 = ShiftX;
         it.IntParam2 = ShiftY;
@@ -380,10 +374,7 @@ KVB_AXIS_LINE_OP(HorizLine, ikHorizLine, Y, Integer, qcmPixel)
 #define KVB_ARROW_OP(Name, Kind, TX1, TY1, TX2, TY2)                                         \
     void TCustomPlotix::Name(TX1 X1, TY1 Y1, TX2 X2, TY2 Y2, Integer HeadLength, bool Hollow) { \
         AppendItem(Kind, TwoPointMode<TX1, TY1, TX2, TY2>(), [&](TqxChartItem& it) {         \
-            it.X = X1;                                                                       \
-            it.Y = Y1;                                                                       \
-            it.X2 = X2;                                                                      \
-            it.Y2 = Y2;                                                                      \
+            SetCorners(it, X1, Y1, X2, Y2);                                                  \
             it.FillColor = fillColor_;                                                       \
             it.Hollow = Hollow;                                                              \
             it.IntParam1 = HeadLength;                                                       \
@@ -406,10 +397,7 @@ KVB_ARROW_KIND(DoubleArrow, ikDoubleArrow)
 #define KVB_RECT_OP(T1, T2)                                                                  \
     void TCustomPlotix::Rectangle(T1 X1, T1 Y1, T2 X2, T2 Y2, bool Hollow) {                 \
         AppendItem(ikRectangle, TwoPointMode<T1, T1, T2, T2>(), [&](TqxChartItem& it) {      \
-            it.X = X1;                                                                       \
-            it.Y = Y1;                                                                       \
-            it.X2 = X2;                                                                      \
-            it.Y2 = Y2;                                                                      \
+            SetCorners(it, X1, Y1, X2, Y2);                                                  \
             it.FillColor = fillColor_;                                                       \
             it.Hollow = Hollow;                                                              \
         });                                                                                  \
@@ -417,10 +405,7 @@ KVB_ARROW_KIND(DoubleArrow, ikDoubleArrow)
     void TCustomPlotix::FramedBox(T1 X1, T1 Y1, T2 X2, T2 Y2, TFrameStyle Style,             \
                                   TColor Color1, TColor Color2) {                            \
         AppendItem(ikFramedBox, TwoPointMode<T1, T1, T2, T2>(), [&](TqxChartItem& it) {      \
-            it.X = X1;                                                                       \
-            it.Y = Y1;                                                                       \
-            it.X2 = X2;                                                                      \
-            it.Y2 = Y2;                                                                      \
+            SetCorners(it, X1, Y1, X2, Y2);                                                  \
             it.FillColor = fillColor_;                                                       \
             it.FrameStyle = Style;                                                           \
             it.FrameColor1 = Color1;                                                         \
@@ -435,10 +420,7 @@ KVB_RECT_OP(Integer, double)
 
 void TCustomPlotix::Bar3D(double X1, double Y1, double X2, double Y2, Integer Angle, Integer Depth) {
     AppendItem(ikBar3D, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X1;
-        it.Y = Y1;
-        it.X2 = X2;
-        it.Y2 = Y2;
+        SetCorners(it, X1, Y1, X2, Y2);
         it.FillColor = fillColor_;
         it.IntParam1 = Angle;
         it.IntParam2 = Depth;
@@ -447,10 +429,7 @@ void TCustomPlotix::Bar3D(double X1, double Y1, double X2, double Y2, Integer An
 
 void TCustomPlotix::EllipseAt(double X, double Y, double RadiusX, double RadiusY, bool Hollow) {
     AppendItem(ikEllipse, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X;
-        it.Y = Y;
-        it.X2 = RadiusX;
-        it.Y2 = RadiusY;
+        SetCorners(it, X, Y, RadiusX, RadiusY);
         it.FillColor = fillColor_;
         it.Hollow = Hollow;
     });
@@ -468,10 +447,7 @@ Integer ArcAngle(double radians) noexcept {
 void TCustomPlotix::ArcAt(double X, double Y, double RadiusX, double RadiusY, double StartAngle,
                           double EndAngle) {
     AppendItem(ikArc, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X;
-        it.Y = Y;
-        it.X2 = RadiusX;
-        it.Y2 = RadiusY;
+        SetCorners(it, X, Y, RadiusX, RadiusY);
         it.IntParam1 = ArcAngle(StartAngle);
         it.IntParam2 = ArcAngle(EndAngle);
     });
@@ -513,10 +489,7 @@ KVB_TEXT_OP(double, Integer)
 void TCustomPlotix::OffsetText(double X, double Y, Integer DX, Integer DY, const std::string& Text,
                                Integer FontSize, TAlignment Alignment, Integer Background) {
     AppendItem(ikOffsetText, qcmWorld, [&](TqxChartItem& it) {
-        it.X = X;
-        it.Y = Y;
-        it.X2 = DX;
-        it.Y2 = DY;
+        SetCorners(it, X, Y, DX, DY);
         it.FillColor = fillColor_;
         it.LineWidth = StoreText(Text, it.ShortText);
         it.IntParam1 = FontSize;
