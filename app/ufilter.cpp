@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/classes/Layout.h"
+#include "platform/system/Trace.h"
 
 namespace kvb {
 
@@ -12,12 +13,9 @@ namespace {
 
 // KVB_FILTERDEMO_TRACE=1 prints one line per recompute ("recompute <cut-off>"), so that the
 // end-to-end test can tell that the scroll bar reached the handler. Off in normal runs.
-bool Tracing() {
-    static const bool on = [] {
-        const char* v = std::getenv("KVB_FILTERDEMO_TRACE");
-        return v != nullptr && *v == '1';
-    }();
-    return on;
+const TTestTrace& Trace() {
+    static const TTestTrace trace("KVB_FILTERDEMO_TRACE");
+    return trace;
 }
 
 }  // namespace
@@ -170,10 +168,7 @@ void TFrmFilter::Recompute() {
     for (Integer k = 1; k <= n / 2; ++k) QXFilt->DrawPenTo(k, FFT1->RealAt(k));
     QXFilt->ShowItems();
 
-    if (Tracing()) {
-        std::printf("recompute %d\n", static_cast<int>(p));
-        std::fflush(stdout);
-    }
+    if (Trace().On()) Trace().Line("recompute " + std::to_string(p));
 }
 
 }  // namespace kvb

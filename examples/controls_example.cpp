@@ -14,23 +14,16 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/hosts/qt/QtHost.h"
+#include "platform/system/Trace.h"
 
 namespace kvb {
 namespace {
 
-bool Tracing() {
-    static const bool on = [] {
-        const char* v = std::getenv("KVB_EXAMPLE_TRACE");
-        return v != nullptr && *v == '1';
-    }();
-    return on;
+const TTestTrace& Trace() {
+    static const TTestTrace trace("KVB_EXAMPLE_TRACE");
+    return trace;
 }
 
-void Trace(const std::string& line) {
-    if (!Tracing()) return;
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
 
 const char* ButtonName(TMouseButton b) { return b == mbLeft ? "left" : b == mbRight ? "right" : "middle"; }
 
@@ -66,7 +59,7 @@ protected:
         for (const TPoint& m : marks_) c->Ellipse(m.X - 3, m.Y - 3, m.X + 4, m.Y + 4);
     }
     void MouseDown(TMouseButton b, TShiftState s, Integer x, Integer y) override {
-        Trace(std::string("down ") + ButtonName(b) + " " + std::to_string(x) + " " + std::to_string(y) +
+        Trace().Line(std::string("down ") + ButtonName(b) + " " + std::to_string(x) + " " + std::to_string(y) +
               (s.Contains(ssDouble) ? " double" : ""));
         if (b == mbLeft) {
             marks_.push_back(Point(x, y));
@@ -75,15 +68,15 @@ protected:
         TCustomControl::MouseDown(b, s, x, y);
     }
     void MouseUp(TMouseButton b, TShiftState s, Integer x, Integer y) override {
-        Trace(std::string("up ") + ButtonName(b) + " " + std::to_string(x) + " " + std::to_string(y));
+        Trace().Line(std::string("up ") + ButtonName(b) + " " + std::to_string(x) + " " + std::to_string(y));
         TCustomControl::MouseUp(b, s, x, y);
     }
     void Click() override {
-        Trace("click");
+        Trace().Line("click");
         TCustomControl::Click();
     }
     void DblClick() override {
-        Trace("dblclick");
+        Trace().Line("dblclick");
         marks_.clear();
         Invalidate();
         TCustomControl::DblClick();
@@ -165,14 +158,14 @@ class TExampleForm : public TForm {
 public:
     explicit TExampleForm(TComponent* owner) : TForm(owner) { LoadLayout(kLayout); }
 
-    void FormShow(TObject*) { Trace("shown"); }
+    void FormShow(TObject*) { Trace().Line("shown"); }
     void ScrollBar1Change(TObject*) {
         auto* bar = static_cast<TScrollBar*>(FindComponent("ScrollBar1"));
         static_cast<TWave*>(FindComponent("Wave"))->SetCycles(bar->Position());
-        Trace("change " + std::to_string(bar->Position()));
+        Trace().Line("change " + std::to_string(bar->Position()));
     }
     void Exit1Click(TObject*) {
-        Trace("exit");
+        Trace().Line("exit");
         Close();
     }
 };

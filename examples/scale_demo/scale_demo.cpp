@@ -11,24 +11,17 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/hosts/qt/QtHost.h"
+#include "platform/system/Trace.h"
 #include "scale/KVB_Scale.h"
 
 namespace kvb {
 namespace {
 
-bool Tracing() {
-    static const bool on = [] {
-        const char* v = std::getenv("KVB_SCALE_TRACE");
-        return v != nullptr && *v == '1';
-    }();
-    return on;
+const TTestTrace& Trace() {
+    static const TTestTrace trace("KVB_SCALE_TRACE");
+    return trace;
 }
 
-void Trace(const std::string& line) {
-    if (!Tracing()) return;
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
 
 const char* const kLayout = R"(object ScaleForm: TScaleForm
   Left = 40
@@ -75,15 +68,15 @@ class TScaleForm : public TForm {
 public:
     explicit TScaleForm(TComponent* owner) : TForm(owner) { LoadLayout(kLayout); }
 
-    void FormShow(TObject*) { Trace("shown"); }
+    void FormShow(TObject*) { Trace().Line("shown"); }
     void Scale1ZoomPan(TObject* Sender) {
         auto* s = static_cast<TScale*>(Sender);
         char line[96];
         std::snprintf(line, sizeof line, "range %.6g %.6g", s->RangeLow(), s->RangeHigh());
-        Trace(line);
+        Trace().Line(line);
     }
     void Scale1DblClick(TObject* Sender) {
-        Trace(std::string("action ") + std::string(EnumInfo<TMouseActMode>().Names[static_cast<TScale*>(Sender)->MouseAction()]));
+        Trace().Line(std::string("action ") + std::string(EnumInfo<TMouseActMode>().Names[static_cast<TScale*>(Sender)->MouseAction()]));
     }
 };
 
