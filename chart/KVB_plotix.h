@@ -302,7 +302,7 @@ public:
     void ArcAt(double X, double Y, double RadiusX, double RadiusY, double StartAngle, double EndAngle);
     void PixelBox(double X, double Y, Integer HalfWidth, Integer HalfHeight, bool Hollow = false);
 
-    // Texts. A text of up to 17 characters without a line break is kept in the item itself;
+    // Texts. A text of up to 17 characters (line breaks count as characters) is kept in the item;
     // a longer one goes to the long-text table of its container (an identical entry is
     // reused; when all 50 entries are taken, the text is cut to its first 17 characters).
     // FontSize 0 uses the chart's font; Background 0 draws transparently; coordinate modes 0 … 5.
